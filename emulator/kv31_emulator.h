@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kv31 {
+
+// Ways to make the emulated printer misbehave, for the tests.
+struct Faults {
+    bool silent = false;         // answers nothing at all
+    int silentLine = 0;          // 1 to 6: no reply to that line's query; 0 none
+    bool unknownFontName = false;  // reports a font name the protocol does not know
+    std::string textBeforeHeader;  // put in front of "Header <n>"
+    bool lfWithoutCr = false;    // ends reply lines with LF alone instead of CR LF
+    std::string noiseBetweenReplies;  // sent between reply lines
+    std::size_t overlongLineBytes = 0;  // a line of that many bytes before each reply; 0 none
+    int replyDelayMs = 0;        // pause before each reply
+    int vanishAfterReplyBytes = -1;  // close the device after sending that many reply bytes
+};
+
+struct StoredLine {
+    int printerFont = 6;  // 1 to 7
+    std::string text;
+};
+
+// Plays the KV-31 on the master side of a pseudo-terminal (or on a real serial device).
+class Emulator {
+public:
+    Emulator();
+    ~Emulator();
+    Emulator(const Emulator&) = delete;
+    Emulator& operator=(const Emulator&) = delete;
+
+    // Opens a pseudo-terminal and starts serving it. False if none can be had.
+    bool start();
+    // Serves a real serial device instead (a null-modem cable), 9600 8N1 raw.
+    bool startOnDevice(const std::string& path);
+    void stop();
+
+    // The path a client opens: the pseudo-terminal's slave side, or the device.
+    std::string devicePath() const;
+
+    // 9600-baud 8N1 pacing of what it sends (about 1.04 ms a byte); on by default.
+    void setPacing(bool on);
+    void setFaults(const Faults& faults);
+
+    // Sends raw bytes now (noise, floods, over-long lines), paced like any reply.
+    void send(const std::string& bytes);
+    // Closes the device now, as if the printer were unplugged.
+    void vanish();
+
+    // Every byte received, in order.
+    std::string received() const;
+    void clearReceived();
+    // Waits until at least count bytes have been received in all; false on time-out.
+    bool waitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
+
+    std::array<StoredLine, 6> lines() const;
+    void setLine(int line, int printerFont, const std::string& text);
+    void restoreDefaults();
+
+    // The last mode switch received ('1' or '5'), or 0 before any.
+    char mode() const;
+    // Each test page printed: the lines printed by print-header commands, and feeds as "".
+    std::vector<std::vector<std::string>> printedPages() const;
+
+    // Called with a readable description of each command received; may be empty.
+    void setCommandLog(std::function<void(const std::string&)> log);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The printer's own name of printer font 1 to 7, as it reports it after "font:    ".
+const char* printerFontName(int printerFont);
+
+}  // namespace kv31

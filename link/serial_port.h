@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace quillet {
+
+// Results of openPort.
+inline constexpr int kPortOpened = 0;
+inline constexpr int kPortCannotOpen = 1;
+inline constexpr int kPortSettingsUnreadable = 2;
+inline constexpr int kPortSettingsRefused = 3;
+inline constexpr int kPortTimeoutsRefused = 4;
+
+// Opens "COM1" or "COM2" (or a routed name) exclusively with the printer's line settings.
+int openPort(const char* name, int baud);
+
+// Ends the reader thread, if any, then closes the port. Harmless when nothing is open.
+void closePort();
+
+// True iff all count bytes were written. Blocks until they are sent.
+bool writeBytes(const void* bytes, std::size_t count);
+
+// Reader thread only: true iff exactly one byte was read. Returns false when the
+// port is gone or closePort asked the reader to stop.
+bool readByte(unsigned char& out);
+
+// Routes a port name to another device path (an emulator's pseudo-terminal, say).
+// An empty path removes the route. Only for the tests and the demo.
+void routePort(std::string_view name, std::string_view devicePath);
+
+}  // namespace quillet
