@@ -325,17 +325,17 @@ void Emulator::State::readInput() {
     }
 }
 
+// The bytes count as received only once their commands are carried out and logged,
+// so whoever waits for them sees all of that.
 void Emulator::State::takeInput(const char* bytes, std::size_t count) {
     std::vector<std::string> notes;
     std::function<void(const std::string&)> logTo;
     {
         std::lock_guard lock(mutex);
-        received.append(bytes, count);
         for (std::size_t i = 0; i < count; ++i) {
             takeByte(bytes[i], notes);
         }
         logTo = log;
-        changed.notify_all();
     }
     // Outside the lock, so the log may call back into the emulator.
     if (logTo) {
@@ -343,6 +343,9 @@ void Emulator::State::takeInput(const char* bytes, std::size_t count) {
             logTo(note);
         }
     }
+    std::lock_guard lock(mutex);
+    received.append(bytes, count);
+    changed.notify_all();
 }
 
 // Under the lock: gathers a command up to its LF and carries it out.
