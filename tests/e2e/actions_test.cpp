@@ -1,0 +1,270 @@
+// The main window's buttons and window menu, from a loaded list to the end of the run.
+#include <QMenu>
+#include <QTest>
+
+#include "link/serial_port.h"
+#include "tests/e2e/quillet_session.h"
+
+namespace quillet::e2e {
+namespace {
+
+using MainWindowActions = QuilletSession;
+
+constexpr int kPrintTestPage = 1001;
+constexpr int kModify = 1002;
+constexpr int kSetDefaults = 1003;
+
+// The maker's six lines, as the printer must receive them.
+const std::string kDefaultSetBytes =
+    "H1,4,\"  Brellic Technology\"\n"
+    "H2,2,\"        418 Larkspur Blvd\"\n"
+    "H3,2,\"        Springdale, ZZ 00000\"\n"
+    "H4,2,\"        TEL: (555) 010-2000\"\n"
+    "H5,2,\"        FAX: (555) 010-2001\"\n"
+    "H6,3,\"      Measured with Care\"\n";
+
+bool othersInclude(const ShownWindow& shown, const QString& title) {
+    return std::any_of(shown.others.begin(), shown.others.end(),
+                       [&](const WindowState& w) { return w.title == title; });
+}
+
+TEST_F(MainWindowActions, ModifyThenCancelReadsTheLineBackAndSelectsIt) {
+    std::size_t before = 0;
+    std::size_t pausesBefore = 0;
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [&](MainWindow& w) {
+        clickEntry(w, 3);
+        // A stray line for the drain, and a change made behind the window's back that
+        // the readback must bring in.
+        printer.send("stray\r\n");
+        printer.setLine(4, 5, "  Changed elsewhere");
+        before = printer.received().size();
+        pausesBefore = recorder->pauseCount();
+        click(w, kModify);
+    });
+    script.onModal("Header Message #4", [](Dialog& d) { click(d, kIdCancel); });
+    script.then(
+        "line read back", [] { return modalUp("Quillet"); },
+        [&] {
+            MainWindow& w = *mainWindow();
+            QStringList expected = kDefaultEntries;
+            expected[3] = "Header Message #4          Changed elsewhere";
+            EXPECT_EQ(entries(w), expected);
+            EXPECT_EQ(selectedEntry(w), 3);
+            EXPECT_TRUE(modifyEnabled(w));
+            EXPECT_STREQ(w.headerTable()[3].text, "  Changed elsewhere");
+            EXPECT_EQ(w.headerTable()[3].font, 4);
+            EXPECT_EQ(receivedSince(before, 9), kMode5 + "RH4\n");
+            // The stray line was drained before the query.
+            const std::vector<int> pauses = recorder->pauseLengths(pausesBefore);
+            ASSERT_FALSE(pauses.empty());
+            EXPECT_EQ(pauses.front(), 250);
+            click(w, kIdOk);
+        });
+    run(script);
+    // No wait window and no notice for a readback that succeeds.
+    EXPECT_EQ(recorder->shownTitles(),
+              QStringList({"Select Serial Port", "Wait...", "Quillet", "Header Message #4"}));
+}
+
+TEST_F(MainWindowActions, SetDefaultsWritesTheMakersLinesAndReloads) {
+    for (int line = 1; line <= 6; ++line) {
+        printer.setLine(line, 7, "Custom " + std::to_string(line));
+    }
+    std::size_t before = 0;
+    std::size_t pausesBefore = 0;
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [&](MainWindow& w) {
+        EXPECT_EQ(entries(w)[0], "Header Message #1          Custom 1");
+        before = printer.received().size();
+        pausesBefore = recorder->pauseCount();
+        click(w, kSetDefaults);
+    });
+    script.then(
+        "reloaded", [] { return modalUp("Quillet"); },
+        [&] {
+            MainWindow& w = *mainWindow();
+            EXPECT_EQ(entries(w), kDefaultEntries);
+            EXPECT_EQ(selectedEntry(w), 0);
+            EXPECT_EQ(visibleWindow("Wait..."), nullptr);
+            EXPECT_EQ(receivedSince(before, 5 + kDefaultSetBytes.size() + 24),
+                      kMode5 + kDefaultSetBytes + queries(1, 6));
+            const std::vector<PauseTaken> pauses = recorder->pauses();
+            ASSERT_GT(pauses.size(), pausesBefore);
+            // Nothing to drain; then the printer gets its time to store the lines, with
+            // the wait window up.
+            EXPECT_EQ(pauses[pausesBefore].ms, 2000);
+            const std::vector<WindowState>& onScreen = pauses[pausesBefore].windows;
+            EXPECT_TRUE(std::any_of(onScreen.begin(), onScreen.end(),
+                                    [](const WindowState& s) { return s.title == "Wait..."; }));
+            click(w, kIdOk);
+        });
+    run(script);
+    EXPECT_EQ(printer.lines()[0].text, "  Brellic Technology");
+    EXPECT_EQ(printer.lines()[5].printerFont, 3);
+    EXPECT_EQ(recorder->shownTitles(),
+              QStringList({"Select Serial Port", "Wait...", "Quillet", "Wait..."}));
+}
+
+TEST_F(MainWindowActions, SetDefaultsWithThePrinterOffShowsTheNoticeOverTheWaitWindow) {
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [&](MainWindow& w) {
+        printer.setFaults(switchedOff());
+        click(w, kSetDefaults);
+    });
+    script.onModal("Communication Failure", [](Dialog& d) {
+        EXPECT_NE(visibleWindow("Wait..."), nullptr);
+        click(d, kIdOk);
+    });
+    script.then(
+        "notice closed", [] { return modalUp("Quillet"); },
+        [&] {
+            MainWindow& w = *mainWindow();
+            EXPECT_EQ(visibleWindow("Wait..."), nullptr);
+            for (const QString& entry : entries(w)) {
+                EXPECT_TRUE(entry.endsWith("          <loading error>")) << entry.toStdString();
+            }
+            click(w, kIdOk);
+        });
+    run(script);
+    const std::vector<ShownWindow> shown = recorder->shown();
+    ASSERT_EQ(recorder->shownTitles().count("Communication Failure"), 1);
+    const ShownWindow& notice = shown[recorder->shownTitles().indexOf("Communication Failure")];
+    EXPECT_TRUE(othersInclude(notice, "Wait..."));
+    EXPECT_TRUE(othersInclude(notice, "Quillet"));
+}
+
+TEST_F(MainWindowActions, PrintTestPageDrainsThenSendsTheCommandsInOrder) {
+    std::size_t before = 0;
+    std::size_t pausesBefore = 0;
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [&](MainWindow&) {
+        // Longer than a 50-byte line, shorter than the drain's 80 bytes.
+        printer.send(std::string(60, '=') + "\r\nsecond\r\n");
+    });
+    script.after("stray lines arrived", 300, [&] {
+        before = printer.received().size();
+        pausesBefore = recorder->pauseCount();
+        click(*mainWindow(), kPrintTestPage);
+    });
+    script.then(
+        "printed", [] { return modalUp("Quillet"); },
+        [&] {
+            std::string expected = kMode5;
+            for (char line = '1'; line <= '6'; ++line) {
+                expected += std::string("\x1bH\x1b") + line + "\n";
+            }
+            expected += "\n\n\n\n\n\n";
+            EXPECT_EQ(receivedSince(before, expected.size()), expected);
+            EXPECT_EQ(recorder->pauseLengths(pausesBefore), std::vector<int>({250, 250}));
+            click(*mainWindow(), kIdOk);
+        });
+    run(script);
+    const auto pages = printer.printedPages();
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_GE(pages[0].size(), 6u);
+    EXPECT_EQ(pages[0][0], "  Brellic Technology");
+    EXPECT_EQ(pages[0][5], "      Measured with Care");
+    EXPECT_EQ(recorder->shownTitles(), QStringList({"Select Serial Port", "Wait...", "Quillet"}));
+}
+
+// Each way of closing the main window.
+struct Closing {
+    const char* name;
+    std::function<void(Dialog&)> close;
+};
+
+void PrintTo(const Closing& closing, std::ostream* out) {
+    *out << closing.name;
+}
+
+class ClosingTheWindow : public QuilletSession, public ::testing::WithParamInterface<Closing> {};
+
+TEST_P(ClosingTheWindow, SwitchesThePrinterBackThenClosesThePort) {
+    const std::string path = printer.devicePath();
+    std::size_t before = 0;
+    bool heldDuringPause = false;
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [&](MainWindow& w) {
+        before = printer.received().size();
+        recorder->setOnPause([&](int) { heldDuringPause = portLocked(path); });
+        GetParam().close(w);
+    });
+    EXPECT_EQ(run(script), 0);
+    EXPECT_EQ(receivedSince(before, 5), kMode1);
+    EXPECT_EQ(recorder->pauseLengths().back(), 500);
+    EXPECT_TRUE(heldDuringPause);
+    EXPECT_FALSE(portLocked(path));
+    EXPECT_FALSE(writeBytes("x", 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWay, ClosingTheWindow,
+    ::testing::Values(
+        Closing{"OkButton", [](Dialog& d) { QTest::mouseClick(d.control(kIdOk), Qt::LeftButton); }},
+        Closing{"Enter", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); }},
+        Closing{"CancelButton",
+                [](Dialog& d) { QTest::mouseClick(d.control(kIdCancel), Qt::LeftButton); }},
+        Closing{"Escape", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        Closing{"CloseBox", [](Dialog& d) { d.close(); }}),
+    [](const ::testing::TestParamInfo<Closing>& info) { return std::string(info.param.name); });
+
+QMenu* windowMenuOf(QWidget& window) {
+    return window.findChild<QMenu*>("windowMenu");
+}
+
+void choose(QWidget& window, int id) {
+    for (QAction* action : windowMenuOf(window)->actions()) {
+        if (!action->isSeparator() && action->data().toInt() == id) {
+            action->trigger();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no window menu entry " << id;
+}
+
+TEST_F(MainWindowActions, TheWindowMenuOpensTheAboutBoxForCommands16To31) {
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "window menu", [](MainWindow& w) {
+        QMenu* menu = windowMenuOf(w);
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> actions = menu->actions();
+        ASSERT_GE(actions.size(), 2);
+        EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+        EXPECT_EQ(actions.back()->text(), "&About Quillet...");
+        EXPECT_EQ(actions.back()->data().toInt(), 16);
+        // Entries of our own for the neighbouring commands.
+        for (int id : {15, 17, 31, 32}) {
+            w.appendSystemMenuEntry(id, QString("Command %1").arg(id));
+        }
+        choose(w, 16);
+    });
+    script.onModal("About Quillet", [](Dialog& d) { click(d, kIdOk); });
+    script.then(
+        "17", [] { return modalUp("Quillet"); }, [] { choose(*mainWindow(), 17); });
+    script.onModal("About Quillet", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    script.then(
+        "31", [] { return modalUp("Quillet"); }, [] { choose(*mainWindow(), 31); });
+    script.onModal("About Quillet", [](Dialog& d) { d.close(); });
+    script.then(
+        "32 and 15", [] { return modalUp("Quillet"); },
+        [] {
+            choose(*mainWindow(), 32);
+            choose(*mainWindow(), 15);
+        });
+    script.after("nothing opened", 300, [] {
+        EXPECT_TRUE(modalUp("Quillet"));
+        click(*mainWindow(), kIdOk);
+    });
+    run(script);
+    EXPECT_EQ(recorder->shownTitles().count("About Quillet"), 3);
+}
+
+}  // namespace
+}  // namespace quillet::e2e

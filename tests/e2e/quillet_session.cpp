@@ -1,0 +1,184 @@
+#include "tests/e2e/quillet_session.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+
+#include "link/serial_port.h"
+
+namespace quillet::e2e {
+namespace {
+
+constexpr int kHeaderList = 1031;
+constexpr int kModifyButton = 1002;
+
+ListBox* listOf(const MainWindow& window) {
+    return window.controlAs<ListBox>(kHeaderList);
+}
+
+}  // namespace
+
+const QStringList kDefaultEntries = {
+    "Header Message #1          Brellic Technology",
+    "Header Message #2          418 Larkspur Blvd",
+    "Header Message #3          Springdale, ZZ 00000",
+    "Header Message #4          TEL: (555) 010-2000",
+    "Header Message #5          FAX: (555) 010-2001",
+    "Header Message #6          Measured with Care",
+};
+
+std::string queries(int first, int last) {
+    std::string bytes;
+    for (int line = first; line <= last; ++line) {
+        bytes += "RH" + std::to_string(line) + "\n";
+    }
+    return bytes;
+}
+
+void QuilletSession::SetUp() {
+    printer.setPacing(false);
+    ASSERT_TRUE(printer.start());
+    routePort("COM1", printer.devicePath());
+    app_ = std::make_unique<Application>(argc_, argv_);
+    recorder = std::make_unique<SessionRecorder>();
+}
+
+void QuilletSession::TearDown() {
+    // A run cut short by its deadline may have left the port open.
+    closePort();
+    routePort("COM1", "");
+    recorder.reset();
+    app_.reset();
+    printer.stop();
+}
+
+int QuilletSession::run(UserScript& script) {
+    const int result = app_->run();
+    EXPECT_FALSE(script.timedOut()) << "stuck at: " << script.waitingFor().toStdString();
+    EXPECT_TRUE(script.finished()) << "not done: " << script.waitingFor().toStdString();
+    return result;
+}
+
+void QuilletSession::chooseCom1(UserScript& script) {
+    script.onModal("Select Serial Port", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
+}
+
+void QuilletSession::whenLoaded(UserScript& script, const QString& name,
+                                std::function<void(MainWindow&)> act) {
+    script.then(
+        name,
+        [] {
+            MainWindow* w = mainWindow();
+            return w != nullptr && modalUp("Quillet") && entries(*w).size() == 6;
+        },
+        [act = std::move(act)] { act(*mainWindow()); });
+}
+
+MainWindow* QuilletSession::mainWindow() {
+    return qobject_cast<MainWindow*>(Dialog::mainWindow());
+}
+
+QStringList QuilletSession::entries(const MainWindow& window) {
+    QStringList texts;
+    if (ListBox* list = listOf(window)) {
+        for (int i = 0; i < list->count(); ++i) {
+            texts.append(list->item(i)->text());
+        }
+    }
+    return texts;
+}
+
+int QuilletSession::selectedEntry(const MainWindow& window) {
+    ListBox* list = listOf(window);
+    return list != nullptr ? list->currentSelection() : -2;
+}
+
+bool QuilletSession::modifyEnabled(const MainWindow& window) {
+    auto* modify = window.controlAs<QPushButton>(kModifyButton);
+    return modify != nullptr && modify->isEnabled();
+}
+
+void QuilletSession::clickEntry(MainWindow& window, int index) {
+    ListBox* list = listOf(window);
+    ASSERT_NE(list, nullptr);
+    const QRect area = list->visualItemRect(list->item(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, area.center());
+}
+
+void QuilletSession::click(Dialog& dialog, int controlId) {
+    QWidget* button = dialog.control(controlId);
+    ASSERT_NE(button, nullptr) << controlId;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+std::string QuilletSession::receivedSince(std::size_t offset, std::size_t count) {
+    printer.waitForReceived(offset + count, std::chrono::seconds(5));
+    const std::string all = printer.received();
+    return offset < all.size() ? all.substr(offset) : std::string();
+}
+
+bool portLocked(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == EBUSY;
+    }
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return locked;
+}
+
+PortHolder::PortHolder(const std::string& path) {
+    int ready[2];
+    int release[2];
+    if (::pipe(ready) != 0) {
+        return;
+    }
+    if (::pipe(release) != 0) {
+        ::close(ready[0]);
+        ::close(ready[1]);
+        return;
+    }
+    const char* device = path.c_str();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        // The parent has threads: only async-signal-safe calls in the child.
+        ::close(ready[0]);
+        ::close(release[1]);
+        const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const char held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
+        [[maybe_unused]] ssize_t ignored = ::write(ready[1], &held, 1);
+        char wait = 0;
+        ignored = ::read(release[0], &wait, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    releasePipe_ = release[1];
+    char held = 0;
+    holding_ = pid_ > 0 && ::read(ready[0], &held, 1) == 1 && held == '1';
+    ::close(ready[0]);
+}
+
+PortHolder::~PortHolder() {
+    release();
+}
+
+void PortHolder::release() {
+    if (releasePipe_ >= 0) {
+        ::close(releasePipe_);
+        releasePipe_ = -1;
+    }
+    if (pid_ > 0) {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+    holding_ = false;
+}
+
+}  // namespace quillet::e2e

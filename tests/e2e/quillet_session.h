@@ -1,0 +1,97 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <memory>
+#include <string>
+
+#include "emulator/kv31_emulator.h"
+#include "tests/e2e/session_recorder.h"
+#include "tests/e2e/user_script.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+
+namespace quillet::e2e {
+
+// What the printer receives, written out byte by byte.
+inline const std::string kMode5 =
+    "\x1b"
+    "M"
+    "\x1b"
+    "5\n";
+inline const std::string kMode1 =
+    "\x1b"
+    "M"
+    "\x1b"
+    "1\n";
+std::string queries(int first, int last);  // "RH<n>" LF for each line
+
+// A printer that is switched off: it takes every byte and answers nothing.
+inline kv31::Faults switchedOff() {
+    kv31::Faults faults;
+    faults.silent = true;
+    return faults;
+}
+
+// The six lines the printer starts with, as the list shows them.
+extern const QStringList kDefaultEntries;
+
+// One run of the program as a user starts it, with the printer emulated on a
+// pseudo-terminal behind COM1 (unpaced unless a test paces it).
+class QuilletSession : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs the application to its end; the script plays the user meanwhile.
+    int run(UserScript& script);
+
+    // The usual start: OK in the port selection window, COM1 being checked.
+    static void chooseCom1(UserScript& script);
+    // When the main window is up and loaded, act on it.
+    static void whenLoaded(UserScript& script, const QString& name,
+                           std::function<void(MainWindow&)> act);
+
+    static MainWindow* mainWindow();
+    static QStringList entries(const MainWindow& window);
+    static int selectedEntry(const MainWindow& window);
+    static bool modifyEnabled(const MainWindow& window);
+    // A user's click on entry index of the list.
+    static void clickEntry(MainWindow& window, int index);
+    static void click(Dialog& dialog, int controlId);
+
+    // Bytes the printer has received from offset on, once count of them have come.
+    std::string receivedSince(std::size_t offset, std::size_t count);
+
+    kv31::Emulator printer;
+    std::unique_ptr<SessionRecorder> recorder;
+
+  private:
+    int argc_ = 1;
+    char name_[8] = "quillet";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<Application> app_;
+};
+
+// True while some open file description holds the device's lock, as an open port does.
+bool portLocked(const std::string& path);
+
+// Holds a device in another process, as another program using the port would.
+class PortHolder {
+  public:
+    explicit PortHolder(const std::string& path);
+    ~PortHolder();
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+
+    bool holding() const { return holding_; }
+    void release();
+
+  private:
+    int pid_ = -1;
+    int releasePipe_ = -1;
+    bool holding_ = false;
+};
+
+}  // namespace quillet::e2e
