@@ -44,24 +44,22 @@ TEST_F(MainWindowActions, ModifyThenCancelReadsTheLineBackAndSelectsIt) {
         click(w, kModify);
     });
     script.onModal("Header Message #4", [](Dialog& d) { click(d, kIdCancel); });
-    script.then(
-        "line read back", [] { return modalUp("Quillet"); },
-        [&] {
-            MainWindow& w = *mainWindow();
-            QStringList expected = kDefaultEntries;
-            expected[3] = "Header Message #4          Changed elsewhere";
-            EXPECT_EQ(entries(w), expected);
-            EXPECT_EQ(selectedEntry(w), 3);
-            EXPECT_TRUE(modifyEnabled(w));
-            EXPECT_STREQ(w.headerTable()[3].text, "  Changed elsewhere");
-            EXPECT_EQ(w.headerTable()[3].font, 4);
-            EXPECT_EQ(receivedSince(before, 9), kMode5 + "RH4\n");
-            // The stray line was drained before the query.
-            const std::vector<int> pauses = recorder->pauseLengths(pausesBefore);
-            ASSERT_FALSE(pauses.empty());
-            EXPECT_EQ(pauses.front(), 250);
-            click(w, kIdOk);
-        });
+    script.then("line read back", backAtMainWindow, [&] {
+        MainWindow& w = *mainWindow();
+        QStringList expected = kDefaultEntries;
+        expected[3] = "Header Message #4          Changed elsewhere";
+        EXPECT_EQ(entries(w), expected);
+        EXPECT_EQ(selectedEntry(w), 3);
+        EXPECT_TRUE(modifyEnabled(w));
+        EXPECT_STREQ(w.headerTable()[3].text, "  Changed elsewhere");
+        EXPECT_EQ(w.headerTable()[3].font, 4);
+        EXPECT_EQ(receivedSince(before, 9), kMode5 + "RH4\n");
+        // The stray line was drained before the query.
+        const std::vector<int> pauses = recorder->pauseLengths(pausesBefore);
+        ASSERT_FALSE(pauses.empty());
+        EXPECT_EQ(pauses.front(), 250);
+        click(w, kIdOk);
+    });
     run(script);
     // No wait window and no notice for a readback that succeeds.
     EXPECT_EQ(recorder->shownTitles(),
@@ -82,25 +80,23 @@ TEST_F(MainWindowActions, SetDefaultsWritesTheMakersLinesAndReloads) {
         pausesBefore = recorder->pauseCount();
         click(w, kSetDefaults);
     });
-    script.then(
-        "reloaded", [] { return modalUp("Quillet"); },
-        [&] {
-            MainWindow& w = *mainWindow();
-            EXPECT_EQ(entries(w), kDefaultEntries);
-            EXPECT_EQ(selectedEntry(w), 0);
-            EXPECT_EQ(visibleWindow("Wait..."), nullptr);
-            EXPECT_EQ(receivedSince(before, 5 + kDefaultSetBytes.size() + 24),
-                      kMode5 + kDefaultSetBytes + queries(1, 6));
-            const std::vector<PauseTaken> pauses = recorder->pauses();
-            ASSERT_GT(pauses.size(), pausesBefore);
-            // Nothing to drain; then the printer gets its time to store the lines, with
-            // the wait window up.
-            EXPECT_EQ(pauses[pausesBefore].ms, 2000);
-            const std::vector<WindowState>& onScreen = pauses[pausesBefore].windows;
-            EXPECT_TRUE(std::any_of(onScreen.begin(), onScreen.end(),
-                                    [](const WindowState& s) { return s.title == "Wait..."; }));
-            click(w, kIdOk);
-        });
+    script.then("reloaded", backAtMainWindow, [&] {
+        MainWindow& w = *mainWindow();
+        EXPECT_EQ(entries(w), kDefaultEntries);
+        EXPECT_EQ(selectedEntry(w), 0);
+        EXPECT_EQ(visibleWindow("Wait..."), nullptr);
+        EXPECT_EQ(receivedSince(before, 5 + kDefaultSetBytes.size() + 24),
+                  kMode5 + kDefaultSetBytes + queries(1, 6));
+        const std::vector<PauseTaken> pauses = recorder->pauses();
+        ASSERT_GT(pauses.size(), pausesBefore);
+        // Nothing to drain; then the printer gets its time to store the lines, with
+        // the wait window up.
+        EXPECT_EQ(pauses[pausesBefore].ms, 2000);
+        const std::vector<WindowState>& onScreen = pauses[pausesBefore].windows;
+        EXPECT_TRUE(std::any_of(onScreen.begin(), onScreen.end(),
+                                [](const WindowState& s) { return s.title == "Wait..."; }));
+        click(w, kIdOk);
+    });
     run(script);
     EXPECT_EQ(printer.lines()[0].text, "  Brellic Technology");
     EXPECT_EQ(printer.lines()[5].printerFont, 3);
@@ -113,22 +109,21 @@ TEST_F(MainWindowActions, SetDefaultsWithThePrinterOffShowsTheNoticeOverTheWaitW
     chooseCom1(script);
     whenLoaded(script, "loaded", [&](MainWindow& w) {
         printer.setFaults(switchedOff());
+        recorder->shortenPauses(true);
         click(w, kSetDefaults);
     });
     script.onModal("Communication Failure", [](Dialog& d) {
         EXPECT_NE(visibleWindow("Wait..."), nullptr);
         click(d, kIdOk);
     });
-    script.then(
-        "notice closed", [] { return modalUp("Quillet"); },
-        [&] {
-            MainWindow& w = *mainWindow();
-            EXPECT_EQ(visibleWindow("Wait..."), nullptr);
-            for (const QString& entry : entries(w)) {
-                EXPECT_TRUE(entry.endsWith("          <loading error>")) << entry.toStdString();
-            }
-            click(w, kIdOk);
-        });
+    script.then("notice closed", backAtMainWindow, [&] {
+        MainWindow& w = *mainWindow();
+        EXPECT_EQ(visibleWindow("Wait..."), nullptr);
+        for (const QString& entry : entries(w)) {
+            EXPECT_TRUE(entry.endsWith("          <loading error>")) << entry.toStdString();
+        }
+        click(w, kIdOk);
+    });
     run(script);
     const std::vector<ShownWindow> shown = recorder->shown();
     ASSERT_EQ(recorder->shownTitles().count("Communication Failure"), 1);
@@ -151,18 +146,16 @@ TEST_F(MainWindowActions, PrintTestPageDrainsThenSendsTheCommandsInOrder) {
         pausesBefore = recorder->pauseCount();
         click(*mainWindow(), kPrintTestPage);
     });
-    script.then(
-        "printed", [] { return modalUp("Quillet"); },
-        [&] {
-            std::string expected = kMode5;
-            for (char line = '1'; line <= '6'; ++line) {
-                expected += std::string("\x1bH\x1b") + line + "\n";
-            }
-            expected += "\n\n\n\n\n\n";
-            EXPECT_EQ(receivedSince(before, expected.size()), expected);
-            EXPECT_EQ(recorder->pauseLengths(pausesBefore), std::vector<int>({250, 250}));
-            click(*mainWindow(), kIdOk);
-        });
+    script.then("printed", backAtMainWindow, [&] {
+        std::string expected = kMode5;
+        for (char line = '1'; line <= '6'; ++line) {
+            expected += std::string("\x1bH\x1b") + line + "\n";
+        }
+        expected += "\n\n\n\n\n\n";
+        EXPECT_EQ(receivedSince(before, expected.size()), expected);
+        EXPECT_EQ(recorder->pauseLengths(pausesBefore), std::vector<int>({250, 250}));
+        click(*mainWindow(), kIdOk);
+    });
     run(script);
     const auto pages = printer.printedPages();
     ASSERT_EQ(pages.size(), 1u);
@@ -246,18 +239,14 @@ TEST_F(MainWindowActions, TheWindowMenuOpensTheAboutBoxForCommands16To31) {
         choose(w, 16);
     });
     script.onModal("About Quillet", [](Dialog& d) { click(d, kIdOk); });
-    script.then(
-        "17", [] { return modalUp("Quillet"); }, [] { choose(*mainWindow(), 17); });
+    script.then("17", backAtMainWindow, [] { choose(*mainWindow(), 17); });
     script.onModal("About Quillet", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
-    script.then(
-        "31", [] { return modalUp("Quillet"); }, [] { choose(*mainWindow(), 31); });
+    script.then("31", backAtMainWindow, [] { choose(*mainWindow(), 31); });
     script.onModal("About Quillet", [](Dialog& d) { d.close(); });
-    script.then(
-        "32 and 15", [] { return modalUp("Quillet"); },
-        [] {
-            choose(*mainWindow(), 32);
-            choose(*mainWindow(), 15);
-        });
+    script.then("32 and 15", backAtMainWindow, [] {
+        choose(*mainWindow(), 32);
+        choose(*mainWindow(), 15);
+    });
     script.after("nothing opened", 300, [] {
         EXPECT_TRUE(modalUp("Quillet"));
         click(*mainWindow(), kIdOk);

@@ -74,9 +74,13 @@ void QuilletSession::whenLoaded(UserScript& script, const QString& name,
         name,
         [] {
             MainWindow* w = mainWindow();
-            return w != nullptr && modalUp("Quillet") && entries(*w).size() == 6;
+            return w != nullptr && backAtMainWindow() && entries(*w).size() == 6;
         },
         [act = std::move(act)] { act(*mainWindow()); });
+}
+
+bool QuilletSession::backAtMainWindow() {
+    return modalUp("Quillet") && visibleWindow("Wait...") == nullptr;
 }
 
 MainWindow* QuilletSession::mainWindow() {

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "emulator/kv31_emulator.h"
@@ -11,6 +12,11 @@
 #include "tests/e2e/user_script.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+
+// Readable texts in the failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace quillet::e2e {
 
@@ -53,6 +59,9 @@ class QuilletSession : public ::testing::Test {
     static void whenLoaded(UserScript& script, const QString& name,
                            std::function<void(MainWindow&)> act);
 
+    // The main window is the window in use and no exchange is under way. (The wait window
+    // runs the event loop briefly while it comes up, so conditions may be looked at then.)
+    static bool backAtMainWindow();
     static MainWindow* mainWindow();
     static QStringList entries(const MainWindow& window);
     static int selectedEntry(const MainWindow& window);

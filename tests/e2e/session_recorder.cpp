@@ -50,7 +50,7 @@ void SessionRecorder::recordPause(int ms) {
         const std::lock_guard hold(mutex_);
         pauses_.push_back(std::move(taken));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(whole_ ? ms : ms / 10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(shorten_ ? ms / 10 : ms));
 }
 
 bool SessionRecorder::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -30,14 +31,15 @@ struct PauseTaken {
 };
 
 // Watches a run from the user's side: every window shown, what was painted, and every pause
-// the program takes. The pauses are recorded and shortened to a tenth (or kept whole), so
-// the printer still has time to answer while the tests stay fast.
+// the program takes. Pauses are recorded and slept whole, so that a busy machine still gives
+// the printer its time to answer; where no answer is to come they may be shortened.
 class SessionRecorder : public QObject {
   public:
     SessionRecorder();
     ~SessionRecorder() override;
 
-    void keepPausesWhole(bool whole) { whole_ = whole; }
+    // Sleeps a tenth of each pause from now on (or whole again).
+    void shortenPauses(bool shorten) { shorten_ = shorten; }
     // Called on the window thread at each pause, before it is slept.
     void setOnPause(std::function<void(int)> probe) { probe_ = std::move(probe); }
 
@@ -64,7 +66,7 @@ class SessionRecorder : public QObject {
     std::vector<PauseTaken> pauses_;
     QHash<const QWidget*, QStringList> painted_;
     std::function<void(int)> probe_;
-    bool whole_ = false;
+    std::atomic<bool> shorten_{false};
 };
 
 }  // namespace quillet::e2e

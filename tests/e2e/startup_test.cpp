@@ -23,7 +23,6 @@ bool hasWindow(const std::vector<WindowState>& windows, const QString& title) {
 
 TEST_F(StartUp, ResponsivePrinterOnTheWireListsTheSixLines) {
     printer.setPacing(true);
-    recorder->keepPausesWhole(true);
     printer.setLine(3, 2, "");
     printer.setLine(5, 2, "   ");
     UserScript script;
@@ -109,6 +108,7 @@ TEST_F(StartUp, HeldPortIsOfferedAgainUntilItIsFree) {
 
 TEST_F(StartUp, SilentPrinterGivesSixLoadingErrorsAndOneNotice) {
     printer.setFaults(switchedOff());
+    recorder->shortenPauses(true);
     UserScript script;
     chooseCom1(script);
     script.onModal("Communication Failure", [](Dialog& d) { click(d, kIdOk); });
