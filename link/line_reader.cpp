@@ -74,7 +74,7 @@ LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
     }
     // Too long already, or filling the whole ring: it can never be taken, and keeping it
     // would leave the reader no room for its line feed.
-    if (!fits || scan.length >= ReceiveRing::kMaxUnread) {
+    if (scan.length > 0 && (!fits || scan.length >= ReceiveRing::kMaxUnread)) {
         ring.setDroppingLine(true);
         ring.releaseTo(scan.end);
         return LineResult::Dropped;

@@ -150,7 +150,11 @@ TEST(DrainLines, ReturnsAtOnceOnAnEmptyRing) {
     ReceiveRing ring;
     PauseRecorder pauses;
     drainLines(ring, 80);
+    drainLines(ring, 0);
     EXPECT_TRUE(pauses.taken().empty());
+    ASSERT_TRUE(push(ring, "ok\n"));
+    char line[8];
+    EXPECT_TRUE(takeLine(ring, line, sizeof line));
 }
 
 TEST(DrainLines, PausesAfterEachLineAndLeavesAPartialOne) {
