@@ -14,7 +14,7 @@
 //       }
 //       void onOK() override { if (updateData()) endDialog(com1_->isChecked() ? 0 : 1); }
 //       MessageMap messageMap() const override {          // optional handler table
-//           static constexpr MessageEntry kMap[] = {
+//           static const MessageEntry kMap[] = {
 //               {1022, Notification::Clicked, handler(&PortSelectionWindow::onCom2)}};
 //           return kMap;
 //       }
@@ -60,6 +60,8 @@ class Dialog : public QDialog {
     // The template must exist. With no owner, the application's main window (if any, and
     // other than this dialog) becomes the owner when the window is created.
     explicit Dialog(int templateId, QWidget* owner = nullptr);
+    // A template of the caller's; it must outlive the dialog.
+    explicit Dialog(const DialogTemplate& dialogTemplate, QWidget* owner = nullptr);
     ~Dialog() override;
 
     // Creates the window, initialises it and runs it modally; returns the result given to
@@ -102,7 +104,7 @@ class Dialog : public QDialog {
     using MessageMap = std::span<const MessageEntry>;
 
     template <class Derived>
-    static constexpr Handler handler(void (Derived::*h)()) {
+    static Handler handler(void (Derived::*h)()) {
         return static_cast<Handler>(h);
     }
 
@@ -136,6 +138,7 @@ class Dialog : public QDialog {
 
     void createWindow();
     void removeControls();
+    void releaseOwner();
     void applyWindowStyle();
     void connectNotifications(const BuiltControl& built);
     void notify(int id, Notification notification);
