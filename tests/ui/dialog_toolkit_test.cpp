@@ -194,6 +194,24 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabSkipsDisabledOnes) {
     EXPECT_EQ(focus[2], probe.control(1));
 }
 
+TEST(Dialog, TabFollowsTheTemplateOrderOfTheTabStops) {
+    Dialog editor(135);
+    std::vector<QWidget*> visited;
+    ModalPoller poller([&](QDialog& d) {
+        for (int i = 0; i < 7; ++i) {
+            visited.push_back(d.focusWidget());
+            QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
+        }
+        editor.endDialog(kIdOk);
+    });
+    editor.runModal();
+    std::vector<QWidget*> expected;
+    for (int id : {1, 2, 1000, 1013, 1028, 1029, 1}) {
+        expected.push_back(editor.control(id));
+    }
+    EXPECT_EQ(visited, expected);
+}
+
 TEST(Dialog, StaticTextsProcessPrefixesUnlessToldNot) {
     Probe probe;
     ModalPoller poller([](QDialog& d) { static_cast<Dialog&>(d).endDialog(kIdOk); });

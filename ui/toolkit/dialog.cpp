@@ -128,6 +128,10 @@ QWidget* Dialog::control(int id) const {
     return nullptr;
 }
 
+QWidget* Dialog::controlAt(std::size_t index) const {
+    return index < controls_.size() ? controls_[index].widget : nullptr;
+}
+
 QRect Dialog::clientArea() const {
     return QRect(clientOrigin_, toPixels(template_->width, template_->height, units_));
 }
@@ -315,7 +319,6 @@ void Dialog::placeWindow() {
 // The caller blocks the window thread next, so the window must be on screen and painted now.
 void Dialog::showAndPaint() {
     show();
-    raise();
     QElapsedTimer waited;
     waited.start();
     constexpr int kExposeDeadlineMs = 500;

@@ -81,6 +81,9 @@ class Dialog : public QDialog {
         return qobject_cast<T*>(control(id));
     }
 
+    // The control made from the template's entry at that position (ids may repeat, -1).
+    QWidget* controlAt(std::size_t index) const;
+
     const DialogTemplate& dialogTemplate() const { return *template_; }
     BaseUnits dialogBaseUnits() const { return units_; }
     // Pixel rectangle of the client area, in dialog coordinates.
