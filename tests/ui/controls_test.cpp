@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <functional>
 #include <vector>
@@ -230,6 +231,15 @@ TEST(ListBox, OnlyTheUsersSelectionNotifies) {
         list->setCurrentSelection(-1);
         EXPECT_EQ(list->currentSelection(), -1);
         EXPECT_EQ(d.selections, 2);
+
+        // The scroll bar is always there, usable only when the entries need it.
+        QScrollBar* bar = list->verticalScrollBar();
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_FALSE(bar->isEnabled());
+        for (int i = 0; i < 30; ++i) {
+            list->addItem(QStringLiteral("more"));
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar->isEnabled(); }, 1000));
     });
 }
 

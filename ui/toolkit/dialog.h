@@ -33,7 +33,12 @@
 // notify), TextUpdated (edit box: every change by the user or by code, synchronously inside
 // the call that made it, also when a handler changes the text again).
 // Controls are Qt widgets: push button QPushButton, radio QRadioButton, group box QGroupBox,
-// static text and icon QLabel, edit box EditBox, list box ListBox, drop-down list DropDownList.
+// static text and icon QLabel, edit box EditBox, list box ListBox, drop-down list DropDownList
+// (controls.h). Window menu: in onInitDialog, if (hasSystemMenu()) appendSystemMenuSeparator()
+// and appendSystemMenuEntry(16, text); a choice calls onSysCommand(id) with the raw id (mask
+// it with 0xFFF0); pass other ids to Dialog::onSysCommand for the default handling.
+// Modeless: createModeless() shows and paints a template visible at creation before it
+// returns; destroyWindow() removes it. The application: ApplicationBase (application_base.h).
 
 #include <QDialog>
 #include <memory>
