@@ -12,15 +12,16 @@ namespace kv31 {
 
 // Ways to make the emulated printer misbehave, for the tests.
 struct Faults {
-    bool silent = false;         // answers nothing at all
-    int silentLine = 0;          // 1 to 6: no reply to that line's query; 0 none
-    bool unknownFontName = false;  // reports a font name the protocol does not know
-    std::string textBeforeHeader;  // put in front of "Header <n>"
-    bool lfWithoutCr = false;    // ends reply lines with LF alone instead of CR LF
-    std::string noiseBetweenReplies;  // sent between reply lines
-    std::size_t overlongLineBytes = 0;  // a line of that many bytes before each reply; 0 none
-    int replyDelayMs = 0;        // pause before each reply
-    int vanishAfterReplyBytes = -1;  // close the device after sending that many reply bytes
+    bool silent = false;                // answers nothing at all
+    int silentLine = 0;                 // 1 to 6: no reply to that line's query; 0 none
+    bool unknownFontName = false;       // reports a font name the protocol does not know
+    std::string textBeforeHeader;       // put in front of "Header <n>"
+    bool lfWithoutCr = false;           // ends reply lines with LF alone instead of CR LF
+    std::string noiseBetweenReplies;    // sent after each reply, so it lies before the next
+    std::size_t overlongLineBytes = 0;  // a line of that many characters before each reply
+    int replyDelayMs = 0;               // pause before each reply
+    int vanishAfterReplyBytes = -1;     // close the device once that many reply bytes went out
+                                        // (counted from setFaults); -1 never
 };
 
 struct StoredLine {
@@ -30,16 +31,18 @@ struct StoredLine {
 
 // Plays the KV-31 on the master side of a pseudo-terminal (or on a real serial device).
 class Emulator {
-public:
+  public:
     Emulator();
     ~Emulator();
     Emulator(const Emulator&) = delete;
     Emulator& operator=(const Emulator&) = delete;
 
-    // Opens a pseudo-terminal and starts serving it. False if none can be had.
+    // Opens a pseudo-terminal and starts serving it. False if none can be had or if
+    // the emulator is already serving.
     bool start();
     // Serves a real serial device instead (a null-modem cable), 9600 8N1 raw.
     bool startOnDevice(const std::string& path);
+    // Ends serving and closes the device; returns at once, also in the middle of a reply.
     void stop();
 
     // The path a client opens: the pseudo-terminal's slave side, or the device.
@@ -49,9 +52,10 @@ public:
     void setPacing(bool on);
     void setFaults(const Faults& faults);
 
-    // Sends raw bytes now (noise, floods, over-long lines), paced like any reply.
+    // Sends raw bytes (noise, floods, over-long lines) after anything already queued,
+    // paced like any reply.
     void send(const std::string& bytes);
-    // Closes the device now, as if the printer were unplugged.
+    // Closes the device now, as if the printer were unplugged. Serving ends.
     void vanish();
 
     // Every byte received, in order.
@@ -61,6 +65,7 @@ public:
     bool waitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
 
     std::array<StoredLine, 6> lines() const;
+    // Line 1 to 6, printer font 1 to 7; anything else changes nothing.
     void setLine(int line, int printerFont, const std::string& text);
     void restoreDefaults();
 
@@ -70,14 +75,16 @@ public:
     std::vector<std::vector<std::string>> printedPages() const;
 
     // Called with a readable description of each command received; may be empty.
+    // Runs on the serving thread, before waitForReceived sees the command's bytes.
     void setCommandLog(std::function<void(const std::string&)> log);
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };
 
-// The printer's own name of printer font 1 to 7, as it reports it after "font:    ".
+// The printer's own name of printer font 1 to 7, as it reports it after "font:    ";
+// "" for any other number.
 const char* printerFontName(int printerFont);
 
 }  // namespace kv31

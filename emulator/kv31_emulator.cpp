@@ -1,0 +1,497 @@
+#include "emulator/kv31_emulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "emulator/device_port.h"
+#include "emulator/printer_model.h"
+#include "emulator/reply_builder.h"
+
+namespace kv31 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// 9600 baud, 8N1: ten bit times a byte.
+constexpr long long kBytesPerSecond = 960;
+// How long to leave a device alone that reads as gone or broken.
+constexpr auto kBackoff = std::chrono::milliseconds(50);
+// A command longer than this is no command of the printer's; it is dropped whole.
+constexpr std::size_t kMaxCommandBytes = 4096;
+// Bytes already sent when the device vanishes are on the wire: the client gets a
+// moment to take them before the close throws away what it has not read.
+constexpr auto kVanishSettle = std::chrono::milliseconds(10);
+constexpr auto kVanishPatience = std::chrono::milliseconds(500);
+constexpr auto kVanishPoll = std::chrono::milliseconds(5);
+
+Clock::duration wireTime(long long bytes) {
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::nanoseconds(bytes * 1'000'000'000LL / kBytesPerSecond));
+}
+
+// How many bytes of a burst begun at start the wire has room for by now.
+long long bytesDue(Clock::time_point start, Clock::time_point now) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
+    return ns * kBytesPerSecond / 1'000'000'000LL + 1;
+}
+
+struct Outgoing {
+    std::string bytes;
+    std::size_t sent = 0;
+    Clock::time_point notBefore;
+    bool reply = false;
+};
+
+}  // namespace
+
+struct Emulator::State {
+    mutable std::mutex mutex;
+    mutable std::condition_variable changed;
+    PrinterModel model;
+    Faults faults;
+    std::string received;
+    std::string command;
+    bool commandTooLong = false;
+    std::deque<Outgoing> outgoing;
+    std::function<void(const std::string&)> log;
+    long long replyBytesSent = 0;
+    bool vanishing = false;
+    Clock::time_point vanishAfter;  // not before: the last bytes settle
+    Clock::time_point vanishBy;     // at the latest
+    DevicePort port;                // while serving, changed only by the serving thread
+    std::string path;
+
+    int wakeRead = -1;
+    int wakeWrite = -1;
+    std::thread server;
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> pacing{true};
+
+    // Serving thread only.
+    bool wireIdle = true;
+    Clock::time_point burstStart;
+    long long burstBytes = 0;
+    Clock::time_point backoffUntil;
+
+    bool begin(const DevicePort& opened);
+    void end();
+    void wakeUp() const;
+    void serve();
+    void sendDue(Clock::time_point now, Clock::time_point& wakeAt, bool& wantRoom);
+    bool sendSome(Outgoing& out, Clock::time_point now, Clock::time_point& wakeAt, bool& wantRoom);
+    void waitForEvents(Clock::time_point wakeAt, bool wantRoom);
+    void readInput();
+    void takeInput(const char* bytes, std::size_t count);
+    void takeByte(char c, std::vector<std::string>& notes);
+    void startVanishing(Clock::time_point now);
+    bool vanishDue(Clock::time_point now, Clock::time_point& wakeAt);
+    bool clientHasRead() const;
+    void closeDevice();
+};
+
+bool Emulator::State::begin(const DevicePort& opened) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        DevicePort unused = opened;
+        closeDevicePort(unused);
+        return false;
+    }
+    for (int fd : fds) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    wakeRead = fds[0];
+    wakeWrite = fds[1];
+    {
+        std::lock_guard lock(mutex);
+        port = opened;
+        path = opened.path;
+        outgoing.clear();
+        vanishing = false;
+    }
+    wireIdle = true;
+    backoffUntil = Clock::time_point();
+    stopping.store(false);
+    server = std::thread([this] { serve(); });
+    return true;
+}
+
+void Emulator::State::end() {
+    if (server.joinable()) {
+        stopping.store(true);
+        wakeUp();
+        server.join();
+    }
+    {
+        std::lock_guard lock(mutex);
+        closeDevice();
+        command.clear();
+        commandTooLong = false;
+    }
+    for (int* fd : {&wakeRead, &wakeWrite}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+void Emulator::State::wakeUp() const {
+    const char token = 1;
+    // A full pipe already holds a wake-up; nothing is lost when this write fails.
+    [[maybe_unused]] ssize_t unused = write(wakeWrite, &token, 1);
+}
+
+// Under the lock.
+void Emulator::State::closeDevice() {
+    closeDevicePort(port);
+    outgoing.clear();
+    vanishing = false;
+    changed.notify_all();
+}
+
+// Under the lock: nothing more is sent; the device closes once the client has read.
+void Emulator::State::startVanishing(Clock::time_point now) {
+    if (!vanishing && port.fd >= 0) {
+        vanishing = true;
+        vanishAfter = now + kVanishSettle;
+        vanishBy = now + kVanishPatience;
+    }
+}
+
+// Under the lock: true while vanishing, closing the device when it is time.
+bool Emulator::State::vanishDue(Clock::time_point now, Clock::time_point& wakeAt) {
+    if (!vanishing) {
+        return false;
+    }
+    if (now >= vanishBy || (now >= vanishAfter && clientHasRead())) {
+        closeDevice();
+    } else {
+        wakeAt = now + kVanishPoll;
+    }
+    return true;
+}
+
+bool Emulator::State::clientHasRead() const {
+    int waiting = 0;
+    return port.heldSlaveFd < 0 || ioctl(port.heldSlaveFd, FIONREAD, &waiting) != 0 || waiting == 0;
+}
+
+void Emulator::State::serve() {
+    while (!stopping.load()) {
+        auto wakeAt = Clock::time_point::max();
+        bool wantRoom = false;
+        {
+            std::lock_guard lock(mutex);
+            sendDue(Clock::now(), wakeAt, wantRoom);
+        }
+        waitForEvents(wakeAt, wantRoom);
+    }
+}
+
+// Under the lock: writes what the wire has room for and says when to come back.
+void Emulator::State::sendDue(Clock::time_point now, Clock::time_point& wakeAt, bool& wantRoom) {
+    if (vanishDue(now, wakeAt)) {
+        return;
+    }
+    while (port.fd >= 0 && !outgoing.empty()) {
+        Outgoing& out = outgoing.front();
+        if (out.notBefore > now) {
+            wireIdle = true;
+            wakeAt = out.notBefore;
+            return;
+        }
+        if (wireIdle) {
+            burstStart = now;
+            burstBytes = 0;
+            wireIdle = false;
+        }
+        if (!sendSome(out, now, wakeAt, wantRoom)) {
+            if (vanishing) {
+                wakeAt = now + kVanishSettle;
+            }
+            return;
+        }
+        if (out.sent == out.bytes.size()) {
+            outgoing.pop_front();
+        }
+    }
+    wireIdle = true;
+}
+
+// Under the lock: true when it is worth trying the next bytes at once.
+bool Emulator::State::sendSome(Outgoing& out, Clock::time_point now, Clock::time_point& wakeAt,
+                               bool& wantRoom) {
+    auto count = static_cast<long long>(out.bytes.size() - out.sent);
+    if (pacing.load()) {
+        // Deadlines count from the start of the burst, so the rate does not drift.
+        const long long due = bytesDue(burstStart, now) - burstBytes;
+        if (due <= 0) {
+            wakeAt = burstStart + wireTime(burstBytes);
+            return false;
+        }
+        count = std::min(count, due);
+    }
+    const int vanishAt = faults.vanishAfterReplyBytes;
+    if (out.reply && vanishAt >= 0) {
+        count = std::min(count, vanishAt - replyBytesSent);
+        if (count <= 0) {
+            startVanishing(now);
+            return false;
+        }
+    }
+    const ssize_t written = write(port.fd, out.bytes.data() + out.sent, static_cast<size_t>(count));
+    if (written < 0) {
+        wireIdle = true;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            wantRoom = true;
+        } else if (errno != EINTR) {
+            backoffUntil = now + kBackoff;
+            wakeAt = backoffUntil;
+        }
+        return false;
+    }
+    out.sent += static_cast<std::size_t>(written);
+    burstBytes += written;
+    if (out.reply) {
+        replyBytesSent += written;
+        if (vanishAt >= 0 && replyBytesSent >= vanishAt) {
+            startVanishing(now);
+            return false;
+        }
+    }
+    if (written < count) {
+        wireIdle = true;
+        wantRoom = true;
+        return false;
+    }
+    return true;
+}
+
+// Sleeps in poll until input, room to write, a wake-up or the next deadline.
+void Emulator::State::waitForEvents(Clock::time_point wakeAt, bool wantRoom) {
+    const auto now = Clock::now();
+    pollfd fds[2] = {{wakeRead, POLLIN, 0}, {port.fd, POLLIN, 0}};
+    nfds_t count = 1;
+    const bool watchDevice = port.fd >= 0 && now >= backoffUntil;
+    if (watchDevice) {
+        fds[1].events = static_cast<short>(POLLIN | (wantRoom ? POLLOUT : 0));
+        count = 2;
+    } else if (port.fd >= 0) {
+        wakeAt = std::min(wakeAt, backoffUntil);
+    }
+    int timeoutMs = -1;
+    if (wakeAt != Clock::time_point::max()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - now).count();
+        timeoutMs = static_cast<int>(std::clamp<long long>(left, 0, 60'000));
+    }
+    if (poll(fds, count, timeoutMs) <= 0) {
+        return;
+    }
+    if (fds[0].revents != 0) {
+        char drain[64];
+        while (read(wakeRead, drain, sizeof drain) > 0) {
+        }
+    }
+    if (!watchDevice) {
+        return;
+    }
+    if ((fds[1].revents & POLLIN) != 0) {
+        readInput();
+    } else if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        backoffUntil = Clock::now() + kBackoff;
+    }
+}
+
+void Emulator::State::readInput() {
+    char bytes[512];
+    const ssize_t count = read(port.fd, bytes, sizeof bytes);
+    if (count > 0) {
+        takeInput(bytes, static_cast<std::size_t>(count));
+    } else if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+        // No client, or a device that went away: try again a little later.
+        backoffUntil = Clock::now() + kBackoff;
+    }
+}
+
+// The bytes count as received only once their commands are carried out and logged,
+// so whoever waits for them sees all of that.
+void Emulator::State::takeInput(const char* bytes, std::size_t count) {
+    std::vector<std::string> notes;
+    std::function<void(const std::string&)> logTo;
+    {
+        std::lock_guard lock(mutex);
+        for (std::size_t i = 0; i < count; ++i) {
+            takeByte(bytes[i], notes);
+        }
+        logTo = log;
+    }
+    // Outside the lock, so the log may call back into the emulator.
+    if (logTo) {
+        for (const std::string& note : notes) {
+            logTo(note);
+        }
+    }
+    std::lock_guard lock(mutex);
+    received.append(bytes, count);
+    changed.notify_all();
+}
+
+// Under the lock: gathers a command up to its LF and carries it out.
+void Emulator::State::takeByte(char c, std::vector<std::string>& notes) {
+    if (c != '\n') {
+        if (command.size() < kMaxCommandBytes) {
+            command += c;
+        } else {
+            commandTooLong = true;
+        }
+        return;
+    }
+    if (commandTooLong) {
+        notes.push_back("over-long command dropped");
+    } else {
+        if (!command.empty() && command.back() == '\r') {
+            command.pop_back();
+        }
+        const CommandResult result = model.execute(command);
+        notes.push_back(result.description);
+        if (result.queriedLine != 0) {
+            std::string reply =
+                buildReply(result.queriedLine, model.lines()[result.queriedLine - 1], faults);
+            if (!reply.empty()) {
+                const auto delay = std::chrono::milliseconds(faults.replyDelayMs);
+                outgoing.push_back({std::move(reply), 0, Clock::now() + delay, true});
+            }
+        }
+    }
+    command.clear();
+    commandTooLong = false;
+}
+
+Emulator::Emulator() : state_(std::make_unique<State>()) {}
+
+Emulator::~Emulator() {
+    stop();
+}
+
+bool Emulator::start() {
+    DevicePort opened;
+    if (state_->server.joinable() || !openPseudoTerminal(opened)) {
+        return false;
+    }
+    return state_->begin(opened);
+}
+
+bool Emulator::startOnDevice(const std::string& path) {
+    DevicePort opened;
+    if (state_->server.joinable() || !openSerialDevice(path, opened)) {
+        return false;
+    }
+    return state_->begin(opened);
+}
+
+void Emulator::stop() {
+    state_->end();
+}
+
+std::string Emulator::devicePath() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->path;
+}
+
+void Emulator::setPacing(bool on) {
+    state_->pacing.store(on);
+    if (state_->server.joinable()) {
+        state_->wakeUp();
+    }
+}
+
+void Emulator::setFaults(const Faults& faults) {
+    std::lock_guard lock(state_->mutex);
+    state_->faults = faults;
+    state_->replyBytesSent = 0;
+}
+
+void Emulator::send(const std::string& bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->port.fd < 0) {
+            return;
+        }
+        state_->outgoing.push_back({bytes, 0, Clock::now(), false});
+    }
+    state_->wakeUp();
+}
+
+void Emulator::vanish() {
+    std::unique_lock lock(state_->mutex);
+    if (!state_->server.joinable()) {
+        state_->closeDevice();
+        return;
+    }
+    state_->startVanishing(Clock::now());
+    state_->wakeUp();
+    state_->changed.wait(lock, [this] { return !state_->vanishing; });
+}
+
+std::string Emulator::received() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->received;
+}
+
+void Emulator::clearReceived() {
+    std::lock_guard lock(state_->mutex);
+    state_->received.clear();
+}
+
+bool Emulator::waitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(state_->mutex);
+    return state_->changed.wait_for(lock, timeout,
+                                    [&] { return state_->received.size() >= count; });
+}
+
+std::array<StoredLine, 6> Emulator::lines() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->model.lines();
+}
+
+void Emulator::setLine(int line, int printerFont, const std::string& text) {
+    std::lock_guard lock(state_->mutex);
+    state_->model.setLine(line, printerFont, text);
+}
+
+void Emulator::restoreDefaults() {
+    std::lock_guard lock(state_->mutex);
+    state_->model.restoreDefaults();
+}
+
+char Emulator::mode() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->model.mode();
+}
+
+std::vector<std::vector<std::string>> Emulator::printedPages() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->model.printedPages();
+}
+
+void Emulator::setCommandLog(std::function<void(const std::string&)> log) {
+    std::lock_guard lock(state_->mutex);
+    state_->log = std::move(log);
+}
+
+}  // namespace kv31

@@ -1,0 +1,142 @@
+// kv31-sim: plays the KV-31 printer on a pseudo-terminal (or a serial device) until
+// interrupted, logging each command it receives.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "emulator/kv31_emulator.h"
+
+namespace {
+
+struct Options {
+    std::string device;
+    bool pacing = true;
+    kv31::Faults faults;
+};
+
+void printUsage(std::FILE* to) {
+    std::fputs(
+        "usage: kv31-sim [options]\n"
+        "  --device PATH              serve a serial device instead of a pseudo-terminal\n"
+        "  --no-pacing                send at once instead of at 9600 baud\n"
+        "  --silent                   answer nothing\n"
+        "  --silent-line N            no reply to the query for line N\n"
+        "  --unknown-font             report a font name the host does not know\n"
+        "  --text-before-header TEXT  put TEXT in front of \"Header <n>\"\n"
+        "  --lf-without-cr            end reply lines with LF alone\n"
+        "  --noise TEXT               send TEXT after each reply\n"
+        "  --overlong N               send a line of N characters before each reply\n"
+        "  --reply-delay MS           wait MS milliseconds before each reply\n"
+        "  --vanish-after N           close the device after N reply bytes\n",
+        to);
+}
+
+bool toInt(const char* text, int& value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < 0 || parsed > 1'000'000'000L) {
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// Options taking a value; false when the value is missing or not a number.
+bool parseValued(const std::string& name, const char* value, Options& options) {
+    int number = 0;
+    if (name == "--device") {
+        options.device = value;
+    } else if (name == "--text-before-header") {
+        options.faults.textBeforeHeader = value;
+    } else if (name == "--noise") {
+        options.faults.noiseBetweenReplies = value;
+    } else if (!toInt(value, number)) {
+        return false;
+    } else if (name == "--silent-line") {
+        options.faults.silentLine = number;
+    } else if (name == "--overlong") {
+        options.faults.overlongLineBytes = static_cast<std::size_t>(number);
+    } else if (name == "--reply-delay") {
+        options.faults.replyDelayMs = number;
+    } else if (name == "--vanish-after") {
+        options.faults.vanishAfterReplyBytes = number;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool parseFlag(const std::string& name, Options& options) {
+    if (name == "--no-pacing") {
+        options.pacing = false;
+    } else if (name == "--silent") {
+        options.faults.silent = true;
+    } else if (name == "--unknown-font") {
+        options.faults.unknownFontName = true;
+    } else if (name == "--lf-without-cr") {
+        options.faults.lfWithoutCr = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (parseFlag(name, options)) {
+            continue;
+        }
+        if (i + 1 >= argc || !parseValued(name, argv[i + 1], options)) {
+            std::fprintf(stderr, "kv31-sim: bad option %s\n", name.c_str());
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (!parseOptions(argc, argv, options)) {
+        printUsage(stderr);
+        return 2;
+    }
+    // Blocked before the serving thread starts, so only sigwait below sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    kv31::Emulator emulator;
+    emulator.setPacing(options.pacing);
+    emulator.setFaults(options.faults);
+    emulator.setCommandLog([](const std::string& line) {
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    });
+    const bool started =
+        options.device.empty() ? emulator.start() : emulator.startOnDevice(options.device);
+    if (!started) {
+        std::fprintf(stderr, "kv31-sim: cannot open %s\n",
+                     options.device.empty() ? "a pseudo-terminal" : options.device.c_str());
+        return 1;
+    }
+    std::printf("%s\n", emulator.devicePath().c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    emulator.stop();
+    return 0;
+}
