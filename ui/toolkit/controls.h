@@ -11,7 +11,8 @@ namespace quillet {
 // differently from dialog controls: they tell user changes apart from changes by code.
 
 // A one-line edit box. textUpdated follows every change of the content, by the user or by
-// code, synchronously inside the call that made it. With the no-scroll style the box takes
+// code, synchronously inside the call that made it (a setText that leaves the text as it was
+// is no change and raises nothing). With the no-scroll style the box takes
 // no change by the user (typed, pasted, dropped, composed) that would make the text wider
 // than the box shows; code may still set any text.
 class EditBox : public QLineEdit {

@@ -54,6 +54,9 @@ bool SystemMenu::deliver(Dialog& dialog, int id) {
 Dialog::Dialog(int templateId, QWidget* owner)
     : QDialog(nullptr), template_(&templateOrEmpty(templateId)), explicitOwner_(owner) {}
 
+Dialog::Dialog(const DialogTemplate& dialogTemplate, QWidget* owner)
+    : QDialog(nullptr), template_(&dialogTemplate), explicitOwner_(owner) {}
+
 Dialog::~Dialog() = default;
 
 void Dialog::setMainWindow(QWidget* window) {
@@ -67,13 +70,13 @@ QWidget* Dialog::mainWindow() {
 int Dialog::runModal() {
     createWindow();
     setModal(true);
-    if (!initialise()) {
-        return result_;
+    if (initialise()) {
+        placeWindow();
+        inModalLoop_ = true;
+        result_ = exec();
+        inModalLoop_ = false;
     }
-    placeWindow();
-    inModalLoop_ = true;
-    result_ = exec();
-    inModalLoop_ = false;
+    releaseOwner();
     return result_;
 }
 
@@ -93,6 +96,14 @@ bool Dialog::createModeless() {
 void Dialog::destroyWindow() {
     hide();
     removeControls();
+    releaseOwner();
+}
+
+// The owner is only borrowed for a run: Qt would otherwise delete this object with it.
+void Dialog::releaseOwner() {
+    if (parentWidget() != nullptr) {
+        setParent(nullptr, windowFlags());
+    }
 }
 
 void Dialog::endDialog(int result) {
@@ -115,6 +126,10 @@ QWidget* Dialog::control(int id) const {
         }
     }
     return nullptr;
+}
+
+QWidget* Dialog::controlAt(std::size_t index) const {
+    return index < controls_.size() ? controls_[index].widget : nullptr;
 }
 
 QRect Dialog::clientArea() const {
@@ -304,7 +319,6 @@ void Dialog::placeWindow() {
 // The caller blocks the window thread next, so the window must be on screen and painted now.
 void Dialog::showAndPaint() {
     show();
-    raise();
     QElapsedTimer waited;
     waited.start();
     constexpr int kExposeDeadlineMs = 500;

@@ -14,7 +14,7 @@
 //       }
 //       void onOK() override { if (updateData()) endDialog(com1_->isChecked() ? 0 : 1); }
 //       MessageMap messageMap() const override {          // optional handler table
-//           static constexpr MessageEntry kMap[] = {
+//           static const MessageEntry kMap[] = {
 //               {1022, Notification::Clicked, handler(&PortSelectionWindow::onCom2)}};
 //           return kMap;
 //       }
@@ -33,7 +33,12 @@
 // notify), TextUpdated (edit box: every change by the user or by code, synchronously inside
 // the call that made it, also when a handler changes the text again).
 // Controls are Qt widgets: push button QPushButton, radio QRadioButton, group box QGroupBox,
-// static text and icon QLabel, edit box EditBox, list box ListBox, drop-down list DropDownList.
+// static text and icon QLabel, edit box EditBox, list box ListBox, drop-down list DropDownList
+// (controls.h). Window menu: in onInitDialog, if (hasSystemMenu()) appendSystemMenuSeparator()
+// and appendSystemMenuEntry(16, text); a choice calls onSysCommand(id) with the raw id (mask
+// it with 0xFFF0); pass other ids to Dialog::onSysCommand for the default handling.
+// Modeless: createModeless() shows and paints a template visible at creation before it
+// returns; destroyWindow() removes it. The application: ApplicationBase (application_base.h).
 
 #include <QDialog>
 #include <memory>
@@ -60,6 +65,8 @@ class Dialog : public QDialog {
     // The template must exist. With no owner, the application's main window (if any, and
     // other than this dialog) becomes the owner when the window is created.
     explicit Dialog(int templateId, QWidget* owner = nullptr);
+    // A template of the caller's; it must outlive the dialog.
+    explicit Dialog(const DialogTemplate& dialogTemplate, QWidget* owner = nullptr);
     ~Dialog() override;
 
     // Creates the window, initialises it and runs it modally; returns the result given to
@@ -78,6 +85,9 @@ class Dialog : public QDialog {
     T* controlAs(int id) const {
         return qobject_cast<T*>(control(id));
     }
+
+    // The control made from the template's entry at that position (ids may repeat, -1).
+    QWidget* controlAt(std::size_t index) const;
 
     const DialogTemplate& dialogTemplate() const { return *template_; }
     BaseUnits dialogBaseUnits() const { return units_; }
@@ -102,7 +112,7 @@ class Dialog : public QDialog {
     using MessageMap = std::span<const MessageEntry>;
 
     template <class Derived>
-    static constexpr Handler handler(void (Derived::*h)()) {
+    static Handler handler(void (Derived::*h)()) {
         return static_cast<Handler>(h);
     }
 
@@ -136,6 +146,7 @@ class Dialog : public QDialog {
 
     void createWindow();
     void removeControls();
+    void releaseOwner();
     void applyWindowStyle();
     void connectNotifications(const BuiltControl& built);
     void notify(int id, Notification notification);

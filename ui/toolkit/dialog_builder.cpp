@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 
 #include "ui/resources/icons.h"
@@ -86,6 +87,13 @@ QWidget* makeListBox(QWidget& parent, const ControlTemplate& c) {
     list->setVerticalScrollBarPolicy(!vscroll                           ? Qt::ScrollBarAlwaysOff
                                      : (c.flags & ScrollBarAlwaysShown) ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAsNeeded);
+    if (vscroll && (c.flags & ScrollBarAlwaysShown)) {
+        // Shown but disabled while everything fits.
+        QScrollBar* bar = list->verticalScrollBar();
+        bar->setEnabled(false);
+        QObject::connect(bar, &QScrollBar::rangeChanged, bar,
+                         [bar](int min, int max) { bar->setEnabled(max > min); });
+    }
     if (!(c.flags & Border)) {
         list->setFrameShape(QFrame::NoFrame);
     }
