@@ -40,8 +40,8 @@ class MainWindow : public Dialog {
     bool startReading(FailureNotice& notice);
 
     void loadAllHeaders();
-    // Reads line 1 to 6 back into its record; on failure the record gets the failure values.
-    // Returns the line's list entry either way.
+    // Reads line 1 to 6 back into its record, which gets the failure values when that fails.
+    // True when it was read back; entry is the line's list entry either way.
     bool readLine(int line, QString& entry);
     void replaceEntry(int index, const QString& entry);
     void applyModifyRule();
