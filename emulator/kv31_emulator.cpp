@@ -42,6 +42,9 @@ Clock::duration wireTime(long long bytes) {
 
 // How many bytes of a burst begun at start the wire has room for by now.
 long long bytesDue(Clock::time_point start, Clock::time_point now) {
+    if (now < start) {
+        return 0;
+    }
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
     return ns * kBytesPerSecond / 1'000'000'000LL + 1;
 }
@@ -82,6 +85,7 @@ struct Emulator::State {
     bool wireIdle = true;
     Clock::time_point burstStart;
     long long burstBytes = 0;
+    Clock::time_point wireFreeAt;  // the last byte sent has left by then
     Clock::time_point backoffUntil;
 
     bool begin(const DevicePort& opened);
@@ -121,6 +125,7 @@ bool Emulator::State::begin(const DevicePort& opened) {
         vanishing = false;
     }
     wireIdle = true;
+    wireFreeAt = Clock::time_point();
     backoffUntil = Clock::time_point();
     stopping.store(false);
     server = std::thread([this] { serve(); });
@@ -213,7 +218,7 @@ void Emulator::State::sendDue(Clock::time_point now, Clock::time_point& wakeAt, 
             return;
         }
         if (wireIdle) {
-            burstStart = now;
+            burstStart = std::max(now, wireFreeAt);
             burstBytes = 0;
             wireIdle = false;
         }
@@ -264,6 +269,7 @@ bool Emulator::State::sendSome(Outgoing& out, Clock::time_point now, Clock::time
     }
     out.sent += static_cast<std::size_t>(written);
     burstBytes += written;
+    wireFreeAt = burstStart + wireTime(burstBytes);
     if (out.reply) {
         replyBytesSent += written;
         if (vanishAt >= 0 && replyBytesSent >= vanishAt) {
@@ -325,17 +331,17 @@ void Emulator::State::readInput() {
     }
 }
 
+// The bytes count as received only once their commands are carried out and logged,
+// so whoever waits for them sees all of that.
 void Emulator::State::takeInput(const char* bytes, std::size_t count) {
     std::vector<std::string> notes;
     std::function<void(const std::string&)> logTo;
     {
         std::lock_guard lock(mutex);
-        received.append(bytes, count);
         for (std::size_t i = 0; i < count; ++i) {
             takeByte(bytes[i], notes);
         }
         logTo = log;
-        changed.notify_all();
     }
     // Outside the lock, so the log may call back into the emulator.
     if (logTo) {
@@ -343,6 +349,9 @@ void Emulator::State::takeInput(const char* bytes, std::size_t count) {
             logTo(note);
         }
     }
+    std::lock_guard lock(mutex);
+    received.append(bytes, count);
+    changed.notify_all();
 }
 
 // Under the lock: gathers a command up to its LF and carries it out.

@@ -75,7 +75,7 @@ class Emulator {
     std::vector<std::vector<std::string>> printedPages() const;
 
     // Called with a readable description of each command received; may be empty.
-    // Runs on the serving thread.
+    // Runs on the serving thread, before waitForReceived sees the command's bytes.
     void setCommandLog(std::function<void(const std::string&)> log);
 
   private:

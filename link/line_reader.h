@@ -4,23 +4,38 @@
 
 namespace quillet {
 
+class ReceiveRing;
+
 // The printer's reply lines through 50-byte buffers, as the protocol was designed.
 inline constexpr std::size_t kShortLineCapacity = 50;
 // Wide enough for any reply line that carries a stored header text:
 // 149 characters, two quotes, CR and the terminator.
 inline constexpr std::size_t kReplyLineCapacity = 153;
 
+// Pauses of the line reader, in milliseconds.
+inline constexpr int kLineRetryPauseMs = 500;
+inline constexpr int kDrainPauseMs = 250;
+inline constexpr int kLineTries = 4;
+
 // Starts the reader thread that moves received bytes into the receive ring.
+// False when no port is open or the thread cannot be created; true when it already runs.
 bool startReader();
 
 // Takes one complete line (LF dropped, a CR right before it dropped too) into buffer,
 // zero-terminated. False when no complete line that fits is waiting.
+// A line of capacity or more bytes before its LF is never taken: it is dropped whole,
+// so that the lines behind it can be taken by the next calls.
 bool takeLine(char* buffer, std::size_t capacity);
 
 // Four tries of takeLine with a 500 ms pause after each failed one.
 bool waitForLine(char* buffer, std::size_t capacity);
 
-// Discards waiting complete lines, pausing 250 ms after each one taken.
+// Discards waiting complete lines (and over-long ones), pausing 250 ms after each one.
 void drainLines(std::size_t capacity);
+
+// The same over a given ring; the functions above work over the process's ring.
+bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity);
+bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity);
+void drainLines(ReceiveRing& ring, std::size_t capacity);
 
 }  // namespace quillet

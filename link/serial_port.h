@@ -13,9 +13,11 @@ inline constexpr int kPortSettingsRefused = 3;
 inline constexpr int kPortTimeoutsRefused = 4;
 
 // Opens "COM1" or "COM2" (or a routed name) exclusively with the printer's line settings.
+// A port already open is closed first. On any code but kPortOpened nothing stays open.
 int openPort(const char* name, int baud);
 
-// Ends the reader thread, if any, then closes the port. Harmless when nothing is open.
+// Ends the reader thread, if any (it is woken and waited for), then closes the port.
+// Harmless when nothing is open.
 void closePort();
 
 // True iff all count bytes were written. Blocks until they are sent.

@@ -1,0 +1,123 @@
+#include "link/line_reader.h"
+
+#include "link/pause.h"
+#include "link/receive_ring.h"
+
+namespace quillet {
+
+namespace {
+
+enum class LineResult { Taken, Dropped, None };
+
+struct LineScan {
+    bool complete = false;   // a line feed was found
+    std::size_t length = 0;  // bytes before the line feed, or all unread bytes
+    std::size_t end = 0;     // index just past the line feed, or the write index
+};
+
+LineScan scanLine(const ReceiveRing& ring) {
+    LineScan scan;
+    const std::size_t write = ring.writeIndex();
+    std::size_t index = ring.readIndex();
+    while (index != write) {
+        const unsigned char byte = ring.byteAt(index);
+        index = ReceiveRing::next(index);
+        if (byte == '\n') {
+            scan.complete = true;
+            break;
+        }
+        ++scan.length;
+    }
+    scan.end = index;
+    return scan;
+}
+
+// Finishes dropping an over-long line whose head is gone already.
+LineResult dropRest(ReceiveRing& ring) {
+    const LineScan scan = scanLine(ring);
+    if (scan.complete) {
+        ring.setDroppingLine(false);
+    }
+    if (scan.end == ring.readIndex()) {
+        return LineResult::None;
+    }
+    ring.releaseTo(scan.end);
+    return LineResult::Dropped;
+}
+
+void copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
+    std::size_t index = ring.readIndex();
+    for (std::size_t i = 0; i < length; ++i) {
+        buffer[i] = static_cast<char>(ring.byteAt(index));
+        index = ReceiveRing::next(index);
+    }
+    buffer[length] = '\0';
+    if (length > 0 && buffer[length - 1] == '\r') {
+        buffer[length - 1] = '\0';
+    }
+}
+
+// One step of the line reader: takes one line, drops (part of) one over-long line, or
+// finds nothing to do. A null buffer discards the line instead of copying it.
+LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+    if (ring.droppingLine()) {
+        return dropRest(ring);
+    }
+    const LineScan scan = scanLine(ring);
+    const bool fits = scan.length < capacity;
+    if (scan.complete) {
+        if (fits && buffer != nullptr) {
+            copyLine(ring, scan.length, buffer);
+        }
+        ring.releaseTo(scan.end);
+        return fits ? LineResult::Taken : LineResult::Dropped;
+    }
+    // Too long already, or filling the whole ring: it can never be taken, and keeping it
+    // would leave the reader no room for its line feed.
+    if (scan.length > 0 && (!fits || scan.length >= ReceiveRing::kMaxUnread)) {
+        ring.setDroppingLine(true);
+        ring.releaseTo(scan.end);
+        return LineResult::Dropped;
+    }
+    return LineResult::None;
+}
+
+}  // namespace
+
+bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+    if (buffer == nullptr || capacity == 0) {
+        return false;
+    }
+    buffer[0] = '\0';
+    return nextLine(ring, buffer, capacity) == LineResult::Taken;
+}
+
+bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+    for (int attempt = 0; attempt < kLineTries; ++attempt) {
+        if (takeLine(ring, buffer, capacity)) {
+            return true;
+        }
+        pause(kLineRetryPauseMs);
+    }
+    return false;
+}
+
+void drainLines(ReceiveRing& ring, std::size_t capacity) {
+    while (nextLine(ring, nullptr, capacity) != LineResult::None) {
+        pause(kDrainPauseMs);
+    }
+}
+
+bool takeLine(char* buffer, std::size_t capacity) {
+    return takeLine(receiveRing(), buffer, capacity);
+}
+
+bool waitForLine(char* buffer, std::size_t capacity) {
+    return waitForLine(receiveRing(), buffer, capacity);
+}
+
+void drainLines(std::size_t capacity) {
+    drainLines(receiveRing(), capacity);
+}
+
+}  // namespace quillet

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "link/line_reader.h"
+#include "link/receive_ring.h"
+#include "ring_test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::PauseRecorder;
+using test::push;
+
+// Leaves the ring empty with both indices at index.
+void emptyAt(ReceiveRing& ring, std::size_t index) {
+    while (ring.writeIndex() != index) {
+        ASSERT_TRUE(ring.tryPush('-'));
+        ring.releaseTo(ring.writeIndex());
+    }
+}
+
+TEST(TakeLine, DropsTheLineFeedAndACarriageReturnRightBeforeIt) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "Header 1\r\nfont:\rbold\nplain\n\n\r\r\n"));
+    char line[50];
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 1");
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "font:\rbold");
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "plain");
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "");
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "\r");
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_EQ(ring.unreadCount(), 0u);
+}
+
+TEST(TakeLine, APartialLineWaitsForItsLineFeed) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "text: \"ab"));
+    char line[50];
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_EQ(ring.readIndex(), 0u);
+    EXPECT_EQ(ring.unreadCount(), 9u);
+
+    ASSERT_TRUE(push(ring, "c\"\r"));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(push(ring, "\n"));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "text: \"abc\"");
+}
+
+TEST(TakeLine, Capacity50TakesLinesOfUpTo49Bytes) {
+    ReceiveRing ring;
+    const std::string longest(49, 'a');
+    const std::string withCr(48, 'b');
+    ASSERT_TRUE(push(ring, longest + "\n" + withCr + "\r\n"));
+    char line[kShortLineCapacity];
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_EQ(line, longest);
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_EQ(line, withCr);
+}
+
+TEST(TakeLine, ALineTooLongIsDroppedWholeAndTheLinesBehindItAreTaken) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, std::string(50, 'a') + "\n" + std::string(49, 'c') + "\r\nnext\n"));
+    char line[kShortLineCapacity];
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "next");
+}
+
+TEST(TakeLine, ALineThatOutgrowsTheBufferBeforeItsLineFeedIsDroppedToo) {
+    ReceiveRing ring;
+    char line[8];
+    ASSERT_TRUE(push(ring, "1234567"));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_EQ(ring.unreadCount(), 7u);  // could still fit
+
+    ASSERT_TRUE(push(ring, "89"));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(push(ring, "abc\r\nok\r\n"));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));  // the rest of the long line
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "ok");
+}
+
+TEST(TakeLine, AFloodLongerThanTheRingDoesNotWedgeIt) {
+    ReceiveRing ring;
+    char line[kReplyLineCapacity];
+    const std::string flood(5000, 'x');
+    std::size_t sent = 0;
+    // The reader stores what fits; each failed take makes room again.
+    while (sent < flood.size()) {
+        while (sent < flood.size() && ring.tryPush(static_cast<unsigned char>(flood[sent]))) {
+            ++sent;
+        }
+        ASSERT_FALSE(takeLine(ring, line, sizeof line));
+        ASSERT_LT(ring.unreadCount(), ReceiveRing::kMaxUnread);
+    }
+    ASSERT_TRUE(push(ring, "\r\nHeader 2\r\n"));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 2");
+}
+
+TEST(TakeLine, AFullRingWithoutLineFeedIsDroppedWhateverTheCapacity) {
+    ReceiveRing ring;
+    while (ring.tryPush('x')) {
+    }
+    std::string wide(4096, '\0');
+    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size()));
+    EXPECT_EQ(ring.unreadCount(), 0u);
+    ASSERT_TRUE(push(ring, "tail\nafter\n"));
+    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size()));
+    ASSERT_TRUE(takeLine(ring, wide.data(), wide.size()));
+    EXPECT_STREQ(wide.c_str(), "after");
+}
+
+TEST(TakeLine, ALineIsTakenWholeAcrossTheWrapOfTheIndices) {
+    ReceiveRing ring;
+    emptyAt(ring, 2040);
+    ASSERT_TRUE(push(ring, "Header 5 across\r\n"));
+    ASSERT_LT(ring.writeIndex(), ring.readIndex());
+    char line[kShortLineCapacity];
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 5 across");
+    EXPECT_EQ(ring.readIndex(), 9u);
+}
+
+TEST(TakeLine, TinyBuffers) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "\nx\n"));
+    char line[1] = {'?'};
+    EXPECT_FALSE(takeLine(ring, line, 0));
+    EXPECT_EQ(ring.unreadCount(), 3u);
+    ASSERT_TRUE(takeLine(ring, line, 1));
+    EXPECT_STREQ(line, "");
+    EXPECT_FALSE(takeLine(ring, line, 1));
+    EXPECT_FALSE(takeLine(ring, nullptr, 50));
+}
+
+TEST(DrainLines, ReturnsAtOnceOnAnEmptyRing) {
+    ReceiveRing ring;
+    PauseRecorder pauses;
+    drainLines(ring, 80);
+    drainLines(ring, 0);
+    EXPECT_TRUE(pauses.taken().empty());
+    ASSERT_TRUE(push(ring, "ok\n"));
+    char line[8];
+    EXPECT_TRUE(takeLine(ring, line, sizeof line));
+}
+
+TEST(DrainLines, PausesAfterEachLineAndLeavesAPartialOne) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "one\r\ntwo\r\nthree\r\nfour"));
+    PauseRecorder pauses;
+    drainLines(ring, 80);
+    EXPECT_EQ(pauses.taken(), (std::vector<int>{250, 250, 250}));
+    ASSERT_TRUE(push(ring, "\n"));
+    char line[80];
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "four");
+}
+
+TEST(DrainLines, DiscardsOverLongLinesSoTheNextAnswerReadsBack) {
+    ReceiveRing ring;
+    ASSERT_TRUE(
+        push(ring, "noise\r\n" + std::string(300, '#') + "\r\nstale\r\n" + std::string(60, '#')));
+    PauseRecorder pauses;
+    drainLines(ring, kShortLineCapacity);
+    EXPECT_EQ(ring.unreadCount(), 0u);
+    EXPECT_EQ(pauses.taken().size(), 4u);
+
+    ASSERT_TRUE(push(ring, std::string(10, '#') + "\r\nHeader 3\r\n"));
+    char line[kShortLineCapacity];
+    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 3");
+}
+
+// Lets a waitForLine test make a line arrive during a chosen pause.
+ReceiveRing* lateRing = nullptr;
+int latePause = 0;
+
+void arriveLate(int pauseNumber) {
+    if (pauseNumber == latePause) {
+        push(*lateRing, "late\r\n");
+    }
+}
+
+class WaitForLine : public ::testing::Test {
+  protected:
+    void SetUp() override { lateRing = &ring; }
+    void TearDown() override { lateRing = nullptr; }
+    ReceiveRing ring;
+    char line[kShortLineCapacity] = {};
+};
+
+TEST_F(WaitForLine, ALineWaitingIsTakenWithoutPause) {
+    ASSERT_TRUE(push(ring, "Header 1\r\n"));
+    PauseRecorder pauses;
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 1");
+    EXPECT_TRUE(pauses.taken().empty());
+}
+
+TEST_F(WaitForLine, SucceedsOnTheFourthTry) {
+    latePause = 3;
+    PauseRecorder pauses(arriveLate);
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "late");
+    EXPECT_EQ(pauses.taken(), (std::vector<int>{500, 500, 500}));
+}
+
+TEST_F(WaitForLine, FailsAfterFourTriesAndFourPausesWithoutTakingALine) {
+    // A line that arrives during the last pause is left for the next reader, not lost.
+    latePause = 4;
+    PauseRecorder pauses(arriveLate);
+    EXPECT_FALSE(waitForLine(ring, line, sizeof line));
+    EXPECT_EQ(pauses.taken(), (std::vector<int>{500, 500, 500, 500}));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "late");
+}
+
+TEST_F(WaitForLine, AnOverLongLineCostsOneTry) {
+    ASSERT_TRUE(push(ring, std::string(80, '#') + "\r\nHeader 4\r\n"));
+    PauseRecorder pauses;
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    EXPECT_STREQ(line, "Header 4");
+    EXPECT_EQ(pauses.taken(), (std::vector<int>{500}));
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,317 @@
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "link/line_reader.h"
+#include "link/receive_ring.h"
+#include "link/serial_port.h"
+#include "pseudo_terminal.h"
+
+namespace quillet {
+namespace {
+
+using namespace std::chrono_literals;
+using test::OtherHolder;
+using test::PseudoTerminal;
+using Clock = std::chrono::steady_clock;
+
+// Only while no reader runs.
+void emptyReceiveRing() {
+    ReceiveRing& ring = receiveRing();
+    ring.releaseTo(ring.writeIndex());
+    ring.setDroppingLine(false);
+}
+
+std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity = 80) {
+    const auto deadline = Clock::now() + limit;
+    std::string line(capacity, '\0');
+    while (Clock::now() < deadline) {
+        if (takeLine(line.data(), line.size())) {
+            return line.c_str();
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return "<no line>";
+}
+
+std::string numberedLine(int n) {
+    std::string text = std::to_string(n);
+    return "line" + std::string(4 - std::min<std::size_t>(4, text.size()), '0') + text;
+}
+
+template <class Condition>
+bool eventually(Condition condition, std::chrono::milliseconds limit = 5s) {
+    const auto deadline = Clock::now() + limit;
+    while (!condition()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+class SerialPort : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        closePort();
+        emptyReceiveRing();
+        ASSERT_TRUE(pty.ok());
+        routePort("COM1", pty.devicePath());
+    }
+    void TearDown() override {
+        closePort();
+        routePort("COM1", "");
+        emptyReceiveRing();
+    }
+
+    PseudoTerminal pty;
+};
+
+TEST_F(SerialPort, AMissingDeviceCannotBeOpened) {
+    routePort("COM1", "/dev/quillet-no-such-device");
+    EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+    EXPECT_FALSE(writeBytes("x", 1));
+    EXPECT_FALSE(startReader());
+}
+
+TEST_F(SerialPort, APortHeldByAnotherProcessCannotBeOpenedEvenByRoot) {
+    for (OtherHolder::Hold how : {OtherHolder::Hold::Lock, OtherHolder::Hold::ExclusiveMode}) {
+        OtherHolder other(pty.devicePath(), how);
+        ASSERT_TRUE(other.holding());
+        EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+        EXPECT_FALSE(writeBytes("x", 1));
+        other.stop();
+        EXPECT_EQ(openPort("COM1", 9600), kPortOpened);
+        closePort();
+    }
+}
+
+TEST_F(SerialPort, ADeviceThatIsNoTerminalHasNoSettingsToRead) {
+    routePort("COM1", "/dev/null");
+    EXPECT_EQ(openPort("COM1", 9600), kPortSettingsUnreadable);
+    EXPECT_FALSE(writeBytes("x", 1));
+}
+
+TEST_F(SerialPort, AFailedOpenLeavesTheDeviceFreeForTheNextOpen) {
+    EXPECT_EQ(openPort("COM1", 12345), kPortSettingsRefused);
+    EXPECT_FALSE(writeBytes("x", 1));
+    EXPECT_FALSE(startReader());
+    {
+        OtherHolder other(pty.devicePath(), OtherHolder::Hold::Lock);
+        EXPECT_TRUE(other.holding());
+    }
+    EXPECT_EQ(openPort("COM1", 9600), kPortOpened);
+}
+
+TEST_F(SerialPort, OpeningAgainReplacesTheOpenPort) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    ASSERT_TRUE(pty.send("still here\r\n"));
+    EXPECT_EQ(takeLineWithin(5s), "still here");
+}
+
+TEST_F(SerialPort, AppliesRawLineSettingsWithTheCallersBaud) {
+    // A terminal left cooked, with flow control, parity and hang-up on close.
+    const int observer = ::open(pty.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(observer, 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(observer, &before), 0);
+    before.c_iflag |= IXON | IXOFF | IXANY | ICRNL | INPCK;
+    before.c_oflag |= OPOST | ONLCR;
+    before.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    before.c_cflag = (before.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS | HUPCL;
+    before.c_cflag &= ~CLOCAL;
+    before.c_cc[VMIN] = 0;
+    before.c_cc[VTIME] = 5;
+    cfsetispeed(&before, B1200);
+    cfsetospeed(&before, B1200);
+    ASSERT_EQ(::tcsetattr(observer, TCSANOW, &before), 0);
+
+    for (auto [baud, speed] : {std::pair{9600, B9600}, std::pair{19200, B19200}}) {
+        ASSERT_EQ(openPort("COM1", baud), kPortOpened);
+        termios after{};
+        ASSERT_EQ(::tcgetattr(observer, &after), 0);
+        EXPECT_EQ(cfgetispeed(&after), speed);
+        EXPECT_EQ(cfgetospeed(&after), speed);
+        EXPECT_EQ(after.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+        EXPECT_EQ(after.c_cflag & (PARENB | CSTOPB | CRTSCTS | HUPCL), 0u);
+        EXPECT_EQ(after.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+        EXPECT_EQ(after.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR | ISTRIP), 0u);
+        EXPECT_EQ(after.c_oflag & OPOST, 0u);
+        EXPECT_EQ(after.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+        EXPECT_EQ(after.c_cc[VMIN], 1);
+        EXPECT_EQ(after.c_cc[VTIME], 0);
+        closePort();
+    }
+    ::close(observer);
+}
+
+TEST_F(SerialPort, OpeningDiscardsWhatWaitedOnTheLine) {
+    ASSERT_TRUE(pty.send("stale\n"));
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    ASSERT_TRUE(pty.send("fresh\r\n"));
+    EXPECT_EQ(takeLineWithin(5s), "fresh");
+}
+
+TEST_F(SerialPort, BytesTravelBothWays) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    EXPECT_TRUE(startReader());  // already running
+
+    ASSERT_TRUE(writeBytes("RH1\n", 4));
+    EXPECT_EQ(pty.receive(4, 5s), "RH1\n");
+    EXPECT_TRUE(writeBytes("", 0));
+
+    ASSERT_TRUE(pty.send("Header 1\r\nfont:    Bold\r\n"));
+    EXPECT_EQ(takeLineWithin(5s), "Header 1");
+    EXPECT_EQ(takeLineWithin(5s), "font:    Bold");
+}
+
+TEST_F(SerialPort, AWriteLargerThanTheDriverQueueBlocksUntilAllIsSent) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    std::string big(100'000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<char>('A' + i % 23);
+    }
+    std::string arrived;
+    std::thread far([&] { arrived = pty.receive(big.size(), 20s); });
+    EXPECT_TRUE(writeBytes(big.data(), big.size()));
+    far.join();
+    EXPECT_TRUE(arrived == big);
+}
+
+TEST_F(SerialPort, ReadByteTakesOneByteAndFailsOnceTheDeviceVanishes) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(pty.send("Zq"));
+    unsigned char byte = 0;
+    ASSERT_TRUE(readByte(byte));
+    EXPECT_EQ(byte, 'Z');
+    ASSERT_TRUE(readByte(byte));
+    EXPECT_EQ(byte, 'q');
+
+    pty.closeMaster();
+    EXPECT_FALSE(readByte(byte));
+    EXPECT_FALSE(readByte(byte));
+    EXPECT_FALSE(writeBytes("x", 1));
+}
+
+TEST_F(SerialPort, TheReaderSurvivesAVanishedDeviceAndStopsOnClose) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    ASSERT_TRUE(pty.send("last\r\n"));
+    EXPECT_EQ(takeLineWithin(5s), "last");
+    pty.closeMaster();
+    std::this_thread::sleep_for(200ms);  // the reader meets failed reads meanwhile
+    closePort();
+    EXPECT_FALSE(writeBytes("x", 1));
+}
+
+TEST_F(SerialPort, ClosingStopsAReaderThatWaitsForBytes) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    std::this_thread::sleep_for(20ms);
+    closePort();
+    EXPECT_FALSE(writeBytes("x", 1));
+    EXPECT_FALSE(startReader());
+}
+
+TEST_F(SerialPort, ClosingTwiceOrBeforeAnyOpenIsHarmless) {
+    closePort();
+    closePort();
+    EXPECT_FALSE(writeBytes("x", 1));
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    closePort();
+    closePort();
+    EXPECT_FALSE(writeBytes("x", 1));
+}
+
+TEST_F(SerialPort, OpenCloseOpenReadsAndWritesAgain) {
+    for (int round = 1; round <= 3; ++round) {
+        ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+        ASSERT_TRUE(startReader());
+        const std::string line = "round " + std::to_string(round);
+        ASSERT_TRUE(pty.send(line + "\r\n"));
+        EXPECT_EQ(takeLineWithin(5s), line);
+        ASSERT_TRUE(writeBytes("M5\n", 3));
+        EXPECT_EQ(pty.receive(3, 5s), "M5\n");
+        closePort();
+    }
+}
+
+// The exit status of child, or -1 when it did not end by itself in time.
+int exitStatus(pid_t child, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(SerialPort, ExitingWithTheReaderRunningEndsCleanly) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool started = openPort("COM1", 9600) == kPortOpened && startReader();
+        std::exit(started ? 0 : 3);
+    }
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(exitStatus(child, 10s), 0);
+}
+
+TEST_F(SerialPort, AFullRingMakesTheReaderWaitAndNothingIsLost) {
+    constexpr int kLines = 500;
+    std::string burst;
+    for (int n = 0; n < kLines; ++n) {
+        burst += numberedLine(n) + "\n";
+    }
+    ASSERT_GT(burst.size(), ReceiveRing::kSize);
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    bool sent = false;
+    std::thread far([&] { sent = pty.send(burst, 20s); });
+
+    EXPECT_TRUE(eventually([] { return receiveRing().unreadCount() == ReceiveRing::kMaxUnread; }));
+    int taken = 0;
+    for (; taken < kLines; ++taken) {
+        const std::string line = takeLineWithin(5s);
+        if (line != numberedLine(taken)) {
+            ADD_FAILURE() << "line " << taken << " came as " << line;
+            break;
+        }
+    }
+    far.join();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(taken, kLines);
+}
+
+TEST_F(SerialPort, AFloodLongerThanTheRingDoesNotStopReception) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    bool sent = false;
+    std::thread far([&] { sent = pty.send(std::string(10'000, 'x') + "\r\nHeader 1\r\n", 20s); });
+    EXPECT_EQ(takeLineWithin(15s, kShortLineCapacity), "Header 1");
+    far.join();
+    EXPECT_TRUE(sent);
+}
+
+}  // namespace
+}  // namespace quillet
