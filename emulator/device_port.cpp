@@ -36,7 +36,7 @@ bool setNonBlocking(int fd) {
 std::string slaveName(int master) {
     static std::mutex mutex;
     std::lock_guard lock(mutex);
-    const char* name = ptsname(master);
+    const char* name = ptsname(master);  // NOLINT(concurrency-mt-unsafe): under the lock
     return name ? std::string(name) : std::string();
 }
 

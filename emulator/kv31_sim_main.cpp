@@ -18,7 +18,7 @@ struct Options {
 };
 
 void printUsage(std::FILE* to) {
-    std::fputs(
+    static_cast<void>(std::fputs(
         "usage: kv31-sim [options]\n"
         "  --device PATH              serve a serial device instead of a pseudo-terminal\n"
         "  --no-pacing                send at once instead of at 9600 baud\n"
@@ -31,7 +31,7 @@ void printUsage(std::FILE* to) {
         "  --overlong N               send a line of N characters before each reply\n"
         "  --reply-delay MS           wait MS milliseconds before each reply\n"
         "  --vanish-after N           close the device after N reply bytes\n",
-        to);
+        to));
 }
 
 bool toInt(const char* text, int& value) {
@@ -44,18 +44,8 @@ bool toInt(const char* text, int& value) {
     return true;
 }
 
-// Options taking a value; false when the value is missing or not a number.
-bool parseValued(const std::string& name, const char* value, Options& options) {
-    int number = 0;
-    if (name == "--device") {
-        options.device = value;
-    } else if (name == "--text-before-header") {
-        options.faults.textBeforeHeader = value;
-    } else if (name == "--noise") {
-        options.faults.noiseBetweenReplies = value;
-    } else if (!toInt(value, number)) {
-        return false;
-    } else if (name == "--silent-line") {
+bool parseNumbered(const std::string& name, int number, Options& options) {
+    if (name == "--silent-line") {
         options.faults.silentLine = number;
     } else if (name == "--overlong") {
         options.faults.overlongLineBytes = static_cast<std::size_t>(number);
@@ -65,6 +55,21 @@ bool parseValued(const std::string& name, const char* value, Options& options) {
         options.faults.vanishAfterReplyBytes = number;
     } else {
         return false;
+    }
+    return true;
+}
+
+// Options taking a value; false when the value is missing or not a number.
+bool parseValued(const std::string& name, const char* value, Options& options) {
+    if (name == "--device") {
+        options.device = value;
+    } else if (name == "--text-before-header") {
+        options.faults.textBeforeHeader = value;
+    } else if (name == "--noise") {
+        options.faults.noiseBetweenReplies = value;
+    } else {
+        int number = 0;
+        return toInt(value, number) && parseNumbered(name, number, options);
     }
     return true;
 }
@@ -91,7 +96,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
             continue;
         }
         if (i + 1 >= argc || !parseValued(name, argv[i + 1], options)) {
-            std::fprintf(stderr, "kv31-sim: bad option %s\n", name.c_str());
+            static_cast<void>(std::fprintf(stderr, "kv31-sim: bad option %s\n", name.c_str()));
             return false;
         }
         ++i;
@@ -122,18 +127,19 @@ int main(int argc, char** argv) {
     emulator.setPacing(options.pacing);
     emulator.setFaults(options.faults);
     emulator.setCommandLog([](const std::string& line) {
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
+        static_cast<void>(std::printf("%s\n", line.c_str()));
+        static_cast<void>(std::fflush(stdout));
     });
     const bool started =
         options.device.empty() ? emulator.start() : emulator.startOnDevice(options.device);
     if (!started) {
-        std::fprintf(stderr, "kv31-sim: cannot open %s\n",
-                     options.device.empty() ? "a pseudo-terminal" : options.device.c_str());
+        static_cast<void>(
+            std::fprintf(stderr, "kv31-sim: cannot open %s\n",
+                         options.device.empty() ? "a pseudo-terminal" : options.device.c_str()));
         return 1;
     }
-    std::printf("%s\n", emulator.devicePath().c_str());
-    std::fflush(stdout);
+    static_cast<void>(std::printf("%s\n", emulator.devicePath().c_str()));
+    static_cast<void>(std::fflush(stdout));
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

@@ -1,7 +1,6 @@
 #include "emulator/printer_model.h"
 
 #include <charconv>
-#include <cstdio>
 
 namespace kv31 {
 
@@ -51,9 +50,11 @@ std::string readableBytes(std::string_view bytes) {
         if (c == kEsc) {
             out += "<ESC>";
         } else if (u < 32 || u > 126) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", u);
-            out += hex;
+            const char* digits = "0123456789ABCDEF";
+            out += '<';
+            out += digits[u >> 4];
+            out += digits[u & 15];
+            out += '>';
         } else {
             out += c;
         }

@@ -1,0 +1,91 @@
+// Reads the six header lines from the emulated printer at 9600-baud pacing, then
+// measures the process's CPU time while the link idles and after the device vanished.
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <thread>
+
+#include "emulator/kv31_emulator.h"
+#include "link/line_reader.h"
+#include "link/serial_port.h"
+#include "protocol/header_readback.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kMsPerByte = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bit times a byte
+constexpr double kReplyPauseMs = 500.0;
+
+double processCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+// Bytes of the four reply lines the emulator sends for one stored line.
+std::size_t replyBytes(const kv31::StoredLine& line, int number) {
+    std::string header = "Header " + std::to_string(number);
+    std::string font = std::string("font:    ") + kv31::printerFontName(line.printerFont);
+    std::string text = line.text.empty() ? "Empty" : "\"" + line.text + "\"";
+    return header.size() + font.size() + std::string("text: ").size() + text.size() + 4 * 2;
+}
+
+// The reply of each readback arrives during its first 500 ms pause, so the pacing
+// floor of one readback is the longer of that pause and the reply's wire time.
+double pacingFloorMs(const kv31::Emulator& printer) {
+    double floor = 0;
+    auto lines = printer.lines();
+    for (int n = 1; n <= 6; ++n) {
+        double wire = replyBytes(lines[n - 1], n) * kMsPerByte;
+        floor += wire > kReplyPauseMs ? wire : kReplyPauseMs;
+    }
+    return floor;
+}
+
+double idleCpuMs(int seconds) {
+    double before = processCpuMs();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    return processCpuMs() - before;
+}
+
+}  // namespace
+
+int main() {
+    kv31::Emulator printer;
+    if (!printer.start()) {
+        std::fprintf(stderr, "no pseudo-terminal for the emulator\n");
+        return 1;
+    }
+    quillet::routePort("COM1", printer.devicePath());
+    if (quillet::openPort("COM1", 9600) != quillet::kPortOpened || !quillet::startReader()) {
+        std::fprintf(stderr, "cannot open the emulated port\n");
+        return 1;
+    }
+
+    auto start = Clock::now();
+    int read = 0;
+    for (int n = 1; n <= 6; ++n) {
+        quillet::HeaderRecord record;
+        read += quillet::readHeader(n, record) ? 1 : 0;
+    }
+    double readMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    double floorMs = pacingFloorMs(printer);
+
+    double idleMs = idleCpuMs(10);
+    printer.vanish();
+    double vanishedMs = idleCpuMs(10);
+    quillet::closePort();
+
+    std::printf("%-44s %10s %10s\n", "measure", "value", "target");
+    std::printf("%-44s %8.0f ms %10s\n", "six readbacks at 9600 baud", readMs, "");
+    std::printf("%-44s %8.0f ms %10s\n", "pacing floor", floorMs, "");
+    std::printf("%-44s %8.1f %% %10s\n", "over the floor", 100.0 * (readMs - floorMs) / floorMs,
+                "< 5 %");
+    std::printf("%-44s %8d %10s\n", "lines read", read, "6");
+    std::printf("%-44s %8.1f ms %10s\n", "CPU over 10 s idle, port open", idleMs, "< 20 ms");
+    std::printf("%-44s %8.1f ms %10s\n", "CPU over 10 s after the device vanished", vanishedMs,
+                "< 20 ms");
+    return read == 6 ? 0 : 1;
+}
