@@ -130,7 +130,9 @@ bool EmulatorClient::lines(std::array<PrinterLine, 6>& out) {
     return true;
 }
 
-bool EmulatorClient::send(std::string_view bytes) { return request("send " + toHex(bytes)); }
+bool EmulatorClient::send(std::string_view bytes) {
+    return request("send " + toHex(bytes));
+}
 
 bool EmulatorClient::flood(std::size_t count) {
     return request("flood " + std::to_string(count));
@@ -151,6 +153,11 @@ bool EmulatorClient::await(std::size_t count, int milliseconds) {
 char EmulatorClient::mode() {
     std::string payload;
     return request("mode", &payload) && payload.size() == 1 ? payload[0] : '?';
+}
+
+int EmulatorClient::holders() {
+    std::string payload;
+    return request("holders", &payload) ? std::stoi(payload) : -1;
 }
 
 }  // namespace quillet::wine

@@ -3,8 +3,8 @@
 // The Windows side of the runner's control connection: drives the emulated printer
 // behind COM1. Requests (words separated by spaces, byte strings in hex):
 //   hello                  the runner checks that COM1 leads to the emulator
-//   reset                  no faults, pacing on, the default lines, log cleared; brings a
-//                          vanished device back (on a new pseudo-terminal behind COM1)
+//   reset                  a fresh printer on a new pseudo-terminal behind COM1: no
+//                          faults, pacing on, the default lines, nothing received
 //   pacing 0|1             9600-baud pacing of what the printer sends
 //   fault NAME VALUE       one field of kv31::Faults (text values in hex)
 //   line N FONT [TEXT]     stores line N with printer font FONT
@@ -14,6 +14,7 @@
 //   await N MS             until N bytes have been received in all
 //   mode                   the last mode switch, or 0
 //   vanish                 closes the device, as if the printer were unplugged
+//   holders                how many descriptors other processes have open on the device
 
 #include <array>
 #include <cstddef>
@@ -28,7 +29,7 @@ struct PrinterLine {
 };
 
 class EmulatorClient {
-public:
+  public:
     static EmulatorClient& instance();
 
     // host:port as the runner passed it.
@@ -50,9 +51,10 @@ public:
     bool clear() { return request("clear"); }
     bool await(std::size_t count, int milliseconds);
     char mode();
-    bool vanish() { return request("vanish"); }
+    // -1 when the runner cannot tell.
+    int holders();
 
-private:
+  private:
     static constexpr unsigned long long kNoSocket = ~0ull;
     bool sendLine(const std::string& line);
     bool receiveLine(std::string& line);
@@ -61,6 +63,8 @@ private:
     std::string inbox_;
 };
 
-inline EmulatorClient& emulator() { return EmulatorClient::instance(); }
+inline EmulatorClient& emulator() {
+    return EmulatorClient::instance();
+}
 
 }  // namespace quillet::wine

@@ -48,6 +48,25 @@ void sendAll(int fd, const std::string& bytes) {
     }
 }
 
+// Descriptors that other processes (Wine's) have open on the device.
+int holdersOf(const std::string& device) {
+    int holders = 0;
+    const std::string self = std::to_string(getpid());
+    std::error_code ec;
+    for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
+        const std::string pid = process.path().filename().string();
+        if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::error_code gone;
+        for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", gone)) {
+            std::error_code unreadable;
+            holders += fs::read_symlink(fd.path(), unreadable) == device ? 1 : 0;
+        }
+    }
+    return holders;
+}
+
 // Printable bytes with no line feed or carriage return.
 std::string floodBytes(std::size_t count) {
     std::string bytes(count, 'x');
@@ -59,8 +78,7 @@ std::string floodBytes(std::size_t count) {
 
 }  // namespace
 
-EmulatorService::EmulatorService(fs::path com1Link, MappingCheck checkMapping)
-    : com1Link_(std::move(com1Link)), checkMapping_(std::move(checkMapping)) {}
+EmulatorService::EmulatorService(ServiceSetup setup) : setup_(std::move(setup)) {}
 
 EmulatorService::~EmulatorService() {
     stop();
@@ -76,20 +94,29 @@ bool EmulatorService::restart(std::string& error) {
         emulator_->stop();
     }
     emulator_ = std::make_unique<kv31::Emulator>();
+    faults_ = kv31::Faults{};
+    vanished_ = false;
+    if (!setup_.device.empty()) {
+        if (!emulator_->startOnDevice(setup_.device)) {
+            error = "the emulator cannot serve " + setup_.device;
+            return false;
+        }
+        return true;
+    }
     if (!emulator_->start()) {
         error = "the emulator found no pseudo-terminal";
         return false;
     }
-    if (!pointLink(com1Link_, emulator_->devicePath())) {
-        error = "cannot link " + com1Link_.string();
+    if (!pointLink(setup_.com1Link, emulator_->devicePath())) {
+        error = "cannot link " + setup_.com1Link.string();
         return false;
     }
-    faults_ = kv31::Faults{};
-    vanished_ = false;
     return true;
 }
 
-bool EmulatorService::start(std::string& error) { return restart(error); }
+bool EmulatorService::start(std::string& error) {
+    return restart(error);
+}
 
 std::string EmulatorService::devicePath() const {
     return emulator_ ? emulator_->devicePath() : std::string();
@@ -100,23 +127,28 @@ void EmulatorService::stop() {
         emulator_->stop();
         emulator_.reset();
     }
-    std::error_code ec;
-    fs::remove(com1Link_, ec);
+    if (setup_.device.empty()) {
+        std::error_code ec;
+        fs::remove(setup_.com1Link, ec);
+    }
 }
 
-bool EmulatorService::listen(std::string& error) {
+bool EmulatorService::listen(const std::string& address, int port, std::string& error) {
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(static_cast<uint16_t>(port));
+    socklen_t length = sizeof where;
     listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listenFd_ < 0 || bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    const int reuse = 1;
+    if (listenFd_ < 0 || inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1 ||
+        setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
+        bind(listenFd_, reinterpret_cast<sockaddr*>(&where), length) != 0 ||
         ::listen(listenFd_, 1) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        error = "cannot listen on 127.0.0.1";
+        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&where), &length) != 0) {
+        error = "cannot listen on " + address + ":" + std::to_string(port);
         return false;
     }
-    port_ = ntohs(address.sin_port);
+    port_ = ntohs(where.sin_port);
     return true;
 }
 
@@ -145,6 +177,7 @@ void EmulatorService::readClient() {
     if (n <= 0 || inbox_.size() > kMaxRequestBytes) {
         close(clientFd_);
         clientFd_ = -1;
+        clientLeft_ = true;
         return;
     }
     inbox_.append(buffer, static_cast<std::size_t>(n));
@@ -156,7 +189,126 @@ void EmulatorService::readClient() {
     }
 }
 
+// One request; emulator_client.h lists them.
+std::string EmulatorService::handle(const Words& words) {
+    if (words.empty()) {
+        return "error empty request";
+    }
+    if (std::optional<std::string> reply = handleSession(words)) {
+        return *reply;
+    }
+    if (vanished_) {
+        return "error the device has vanished; reset first";
+    }
+    if (std::optional<std::string> reply = handleSetup(words)) {
+        return *reply;
+    }
+    if (std::optional<std::string> reply = handleTraffic(words)) {
+        return *reply;
+    }
+    return "error unknown request: " + words[0];
+}
+
+std::optional<std::string> EmulatorService::handleSession(const Words& words) {
+    const std::string& verb = words[0];
+    if (verb == "hello" && words.size() == 1) {
+        const std::string wrong =
+            setup_.device.empty() ? setup_.checkMapping(devicePath()) : std::string();
+        return wrong.empty() ? "ok " + devicePath() : "error " + wrong;
+    }
+    if (verb == "reset" && words.size() == 1) {
+        // A fresh device each time, also after a fault made the emulator vanish.
+        std::string error;
+        return restart(error) ? "ok" : "error " + error;
+    }
+    if (verb == "holders" && words.size() == 1) {
+        if (!setup_.device.empty()) {
+            return "error unsupported: the far machine's handles are out of sight";
+        }
+        return "ok " + std::to_string(holdersOf(devicePath()));
+    }
+    if (verb == "vanish" && words.size() == 1) {
+        if (!setup_.device.empty()) {
+            return "error unsupported: a real device stays where it is";
+        }
+        emulator_->vanish();
+        std::error_code ec;
+        fs::remove(setup_.com1Link, ec);
+        vanished_ = true;
+        return "ok";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> EmulatorService::handleSetup(const Words& words) {
+    const std::string& verb = words[0];
+    long long line = 0;
+    long long font = 0;
+    if (verb == "pacing" && words.size() == 2 && toNumber(words[1], line)) {
+        emulator_->setPacing(line != 0);
+        return "ok";
+    }
+    if (verb == "fault" && words.size() == 3) {
+        return setFault(words[1], words[2]);
+    }
+    if (verb == "line" && words.size() >= 3 && words.size() <= 4 && toNumber(words[1], line) &&
+        toNumber(words[2], font)) {
+        const std::optional<std::string> text = fromHex(words.size() == 4 ? words[3] : "");
+        if (!text || line < 1 || line > 6 || font < 1 || font > 7) {
+            return "error bad line request";
+        }
+        emulator_->setLine(static_cast<int>(line), static_cast<int>(font), *text);
+        return "ok";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> EmulatorService::handleTraffic(const Words& words) {
+    const std::string& verb = words[0];
+    long long count = 0;
+    long long limit = 0;
+    if (verb == "send" && words.size() == 2) {
+        const std::optional<std::string> bytes = fromHex(words[1]);
+        if (bytes) {
+            emulator_->send(*bytes);
+        }
+        return bytes ? "ok" : "error bad hex";
+    }
+    if (verb == "flood" && words.size() == 2 && toNumber(words[1], count) && count > 0) {
+        emulator_->send(floodBytes(static_cast<std::size_t>(count)));
+        return "ok";
+    }
+    if (verb == "received" && words.size() == 1) {
+        return "ok " + toHex(emulator_->received());
+    }
+    if (verb == "clear" && words.size() == 1) {
+        emulator_->clearReceived();
+        return "ok";
+    }
+    if (verb == "await" && words.size() == 3 && toNumber(words[1], count) &&
+        toNumber(words[2], limit) && count >= 0 && limit >= 0) {
+        const bool arrived = emulator_->waitForReceived(static_cast<std::size_t>(count),
+                                                        std::chrono::milliseconds(limit));
+        return arrived ? "ok" : "error time-out";
+    }
+    if (verb == "lines" && words.size() == 1) {
+        std::string reply = "ok";
+        for (const kv31::StoredLine& stored : emulator_->lines()) {
+            reply += " " + std::to_string(stored.printerFont) + ":" + toHex(stored.text);
+        }
+        return reply;
+    }
+    if (verb == "mode" && words.size() == 1) {
+        const char mode = emulator_->mode();
+        return std::string("ok ") + (mode == 0 ? '0' : mode);
+    }
+    return std::nullopt;
+}
+
 std::string EmulatorService::setFault(const std::string& name, const std::string& value) {
+    if (name == "vanishAfterReplyBytes" && !setup_.device.empty()) {
+        return "error unsupported: a real device stays where it is";
+    }
     long long number = 0;
     const bool numeric = toNumber(value, number);
     const std::optional<std::string> text = fromHex(value);
@@ -183,95 +335,6 @@ std::string EmulatorService::setFault(const std::string& name, const std::string
     }
     emulator_->setFaults(faults_);
     return "ok";
-}
-
-// One request; see emulator_client.h for the words.
-std::string EmulatorService::handle(const std::vector<std::string>& words) {
-    if (words.empty()) {
-        return "error empty request";
-    }
-    const std::string& verb = words[0];
-    const std::size_t argc = words.size() - 1;
-    long long a = 0;
-    long long b = 0;
-    if (verb == "hello" && argc == 0) {
-        const std::string wrong = checkMapping_(devicePath());
-        return wrong.empty() ? "ok " + devicePath() : "error " + wrong;
-    }
-    if (verb == "reset" && argc == 0) {
-        std::string error;
-        if (vanished_ && !restart(error)) {
-            return "error " + error;
-        }
-        faults_ = kv31::Faults{};
-        emulator_->setFaults(faults_);
-        emulator_->setPacing(true);
-        emulator_->restoreDefaults();
-        emulator_->clearReceived();
-        return "ok";
-    }
-    if (vanished_) {
-        return "error the device has vanished; reset first";
-    }
-    if (verb == "pacing" && argc == 1 && toNumber(words[1], a)) {
-        emulator_->setPacing(a != 0);
-        return "ok";
-    }
-    if (verb == "fault" && argc == 2) {
-        return setFault(words[1], words[2]);
-    }
-    if (verb == "line" && argc >= 2 && toNumber(words[1], a) && toNumber(words[2], b)) {
-        const std::optional<std::string> text = fromHex(argc == 3 ? words[3] : "");
-        if (!text || a < 1 || a > 6 || b < 1 || b > 7) {
-            return "error bad line request";
-        }
-        emulator_->setLine(static_cast<int>(a), static_cast<int>(b), *text);
-        return "ok";
-    }
-    if (verb == "lines" && argc == 0) {
-        std::string reply = "ok";
-        for (const kv31::StoredLine& line : emulator_->lines()) {
-            reply += " " + std::to_string(line.printerFont) + ":" + toHex(line.text);
-        }
-        return reply;
-    }
-    if (verb == "send" && argc == 1) {
-        const std::optional<std::string> bytes = fromHex(words[1]);
-        if (!bytes) {
-            return "error bad hex";
-        }
-        emulator_->send(*bytes);
-        return "ok";
-    }
-    if (verb == "flood" && argc == 1 && toNumber(words[1], a) && a > 0) {
-        emulator_->send(floodBytes(static_cast<std::size_t>(a)));
-        return "ok";
-    }
-    if (verb == "received" && argc == 0) {
-        return "ok " + toHex(emulator_->received());
-    }
-    if (verb == "clear" && argc == 0) {
-        emulator_->clearReceived();
-        return "ok";
-    }
-    if (verb == "await" && argc == 2 && toNumber(words[1], a) && toNumber(words[2], b) &&
-        a >= 0 && b >= 0) {
-        const bool arrived = emulator_->waitForReceived(static_cast<std::size_t>(a),
-                                                        std::chrono::milliseconds(b));
-        return arrived ? "ok" : "error time-out";
-    }
-    if (verb == "mode" && argc == 0) {
-        const char mode = emulator_->mode();
-        return std::string("ok ") + (mode == 0 ? '0' : mode);
-    }
-    if (verb == "vanish" && argc == 0) {
-        emulator_->vanish();
-        std::error_code ec;
-        fs::remove(com1Link_, ec);
-        vanished_ = true;
-        return "ok";
-    }
-    return "error unknown request " + verb;
 }
 
 }  // namespace quillet::wine

@@ -15,7 +15,7 @@ namespace quillet::wine {
 namespace {
 
 class HeaderReadback : public EmulatorTest {
-protected:
+  protected:
     void SetUp() override {
         EmulatorTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
@@ -23,6 +23,7 @@ protected:
         }
         ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
         ASSERT_TRUE(writeBytes(kMode5Command.data(), kMode5Command.size()));
+        ASSERT_TRUE(emulator().await(kMode5Command.size(), 5000));
         ASSERT_TRUE(startReader());
     }
 };

@@ -35,6 +35,7 @@ TEST_F(PortTransfer, BytesTravelBothWays) {
 
 // Flow control, echo or line-end translation left on in the driver would change these.
 TEST_F(PortTransfer, EveryByteValueTravelsUntranslated) {
+    spoilDriverSettings("COM1");
     ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
     ASSERT_TRUE(emulator().pacing(false));
     ASSERT_TRUE(startReader());
@@ -88,7 +89,7 @@ TEST_F(PortTransfer, ReadByteTakesOneByteAndFailsOnceTheDeviceVanishes) {
     ASSERT_TRUE(readByte(byte));
     EXPECT_EQ(byte, 'q');
 
-    ASSERT_TRUE(emulator().vanish());
+    REQUEST_OR_SKIP("vanish");
     EXPECT_FALSE(readByte(byte));
     EXPECT_FALSE(readByte(byte));
     EXPECT_FALSE(writeBytes("x", 1));
@@ -99,7 +100,7 @@ TEST_F(PortTransfer, TheReaderSurvivesAVanishedDeviceAndStopsOnClose) {
     ASSERT_TRUE(startReader());
     ASSERT_TRUE(emulator().send("last\r\n"));
     EXPECT_EQ(takeLineWithin(5s), "last");
-    ASSERT_TRUE(emulator().vanish());
+    REQUEST_OR_SKIP("vanish");
     std::this_thread::sleep_for(200ms);  // the reader meets failed reads meanwhile
     closePort();
     EXPECT_FALSE(writeBytes("x", 1));

@@ -18,15 +18,15 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], kControl, sizeof kControl - 1) != 0) {
             continue;
         }
-        std::string error;
+        std::string answer;
         quillet::wine::EmulatorClient& emulator = quillet::wine::emulator();
-        if (!emulator.connect(argv[i] + sizeof kControl - 1, error) ||
-            !emulator.request("hello", &error)) {
+        if (!emulator.connect(argv[i] + sizeof kControl - 1, answer) ||
+            !emulator.request("hello", &answer)) {
             // No test may open a port that might not be the emulator's.
-            std::fprintf(stderr, "no emulator behind COM1: %s\n", error.c_str());
+            std::fprintf(stderr, "no emulator behind COM1: %s\n", answer.c_str());
             return 1;
         }
-        std::printf("COM1 leads to the emulator on %s%s\n", error.c_str(),
+        std::printf("COM1 leads to the emulator on %s%s\n", answer.c_str(),
                     quillet::wine::runningUnderWine() ? " (under Wine)" : "");
     }
     return RUN_ALL_TESTS();

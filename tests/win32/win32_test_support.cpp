@@ -1,5 +1,6 @@
 #include "tests/win32/win32_test_support.h"
 
+#include "link/line_reader.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 
@@ -17,6 +18,34 @@ HANDLE openDevice(const char* name) {
     const std::string path = std::string("\\\\.\\") + name;
     return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                        FILE_FLAG_OVERLAPPED, nullptr);
+}
+
+void spoilDriverSettings(const char* name) {
+    HANDLE port = openDevice(name);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE) << GetLastError();
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(port, &dcb));
+    dcb.BaudRate = 2400;
+    dcb.ByteSize = 7;
+    dcb.Parity = EVENPARITY;
+    dcb.StopBits = TWOSTOPBITS;
+    dcb.fParity = TRUE;
+    dcb.fOutxCtsFlow = TRUE;
+    dcb.fOutxDsrFlow = TRUE;
+    dcb.fDsrSensitivity = TRUE;
+    dcb.fOutX = TRUE;
+    dcb.fInX = TRUE;
+    dcb.fTXContinueOnXoff = TRUE;
+    dcb.fErrorChar = TRUE;
+    dcb.fNull = TRUE;
+    dcb.fAbortOnError = TRUE;
+    dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
+    dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    EXPECT_TRUE(SetCommState(port, &dcb)) << GetLastError();
+    COMMTIMEOUTS timeouts{50, 10, 100, 10, 100};
+    EXPECT_TRUE(SetCommTimeouts(port, &timeouts));
+    CloseHandle(port);
 }
 
 std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity) {

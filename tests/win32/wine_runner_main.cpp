@@ -7,6 +7,13 @@
 // With --build-dir, the Windows build in B is brought up to date first; when B has not
 // been configured, the run is skipped (exit 77), or fails when
 // QUILLET_WINE_TESTS_REQUIRED is set.
+//
+// For a real Windows machine whose COM1 is cabled (null modem) to this one:
+//
+//   quillet_wine_runner --serve-device /dev/ttyUSB0 --listen 0.0.0.0:4031
+//
+// serves the emulator on that device until the test program, started there with
+// --kv31-control=THIS_HOST:4031, has finished.
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +39,8 @@ struct Options {
     std::string workDir;
     std::string buildDir;
     std::string cmake = "cmake";
+    std::string serveDevice;
+    std::string listen = "127.0.0.1:0";
     int timeoutSeconds = 240;
     std::vector<std::string> testArgs;
 };
@@ -41,6 +50,26 @@ int fail(const std::string& why) {
     return 1;
 }
 
+bool setOption(Options& options, const std::string& name, const std::string& value) {
+    std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver,
+                                   &options.exe,         &options.workDir,
+                                   &options.buildDir,    &options.cmake,
+                                   &options.serveDevice, &options.listen};
+    const char* const names[] = {"--wine",      "--wineserver", "--exe",          "--work-dir",
+                                 "--build-dir", "--cmake",      "--serve-device", "--listen"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        if (name == names[i]) {
+            *fields[i] = value;
+            return true;
+        }
+    }
+    if (name == "--timeout") {
+        options.timeoutSeconds = std::atoi(value.c_str());
+        return true;
+    }
+    return false;
+}
+
 bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -48,30 +77,16 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.testArgs.assign(argv + i + 1, argv + argc);
             break;
         }
-        if (i + 1 >= argc) {
-            return false;
-        }
-        const std::string value = argv[++i];
-        if (arg == "--wine") {
-            options.tools.wine = value;
-        } else if (arg == "--wineserver") {
-            options.tools.wineserver = value;
-        } else if (arg == "--exe") {
-            options.exe = value;
-        } else if (arg == "--work-dir") {
-            options.workDir = value;
-        } else if (arg == "--build-dir") {
-            options.buildDir = value;
-        } else if (arg == "--cmake") {
-            options.cmake = value;
-        } else if (arg == "--timeout") {
-            options.timeoutSeconds = std::atoi(value.c_str());
-        } else {
+        if (i + 1 >= argc || !setOption(options, arg, argv[++i])) {
             return false;
         }
     }
-    return !options.tools.wine.empty() && !options.tools.wineserver.empty() &&
-           !options.exe.empty() && !options.workDir.empty() && options.timeoutSeconds > 0;
+    if (options.timeoutSeconds <= 0) {
+        return false;
+    }
+    return !options.serveDevice.empty() ||
+           (!options.tools.wine.empty() && !options.tools.wineserver.empty() &&
+            !options.exe.empty() && !options.workDir.empty());
 }
 
 // 0 when the test program is up to date, kSkipped when its build is not configured.
@@ -98,20 +113,54 @@ void printLogTail(const fs::path& log) {
     std::fseek(file, 0, SEEK_END);
     const long size = std::ftell(file);
     std::fseek(file, size > 4000 ? size - 4000 : 0, SEEK_SET);
-    std::cerr << "wine-runner: the end of " << log << ":\n";
     char buffer[4096];
     const std::size_t n = std::fread(buffer, 1, sizeof buffer, file);
-    std::cerr.write(buffer, static_cast<std::streamsize>(n)) << "\n";
     std::fclose(file);
+    if (n > 0) {
+        std::cerr << "wine-runner: the end of " << log << ":\n";
+        std::cerr.write(buffer, static_cast<std::streamsize>(n)) << "\n";
+    }
 }
 
-int runTests(const Options& options, Clock::time_point deadline) {
+bool splitAddress(const std::string& hostPort, std::string& host, int& port) {
+    const std::size_t colon = hostPort.rfind(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    host = hostPort.substr(0, colon);
+    port = std::atoi(hostPort.c_str() + colon + 1);
+    return port >= 0 && port < 65536;
+}
+
+int serveDevice(const Options& options, Clock::time_point deadline) {
+    quillet::wine::EmulatorService service({{}, {}, options.serveDevice});
+    std::string host;
+    int port = 0;
+    std::string error;
+    if (!splitAddress(options.listen, host, port)) {
+        return fail("--listen wants ADDRESS:PORT");
+    }
+    if (!service.start(error) || !service.listen(host, port, error)) {
+        return fail(error);
+    }
+    std::cout << "wine-runner: the emulator serves " << options.serveDevice
+              << "; start the test program with --kv31-control=<this host>:" << service.port()
+              << std::endl;
+    while (!service.clientLeft() && Clock::now() < deadline) {
+        service.serveFor(std::chrono::milliseconds(200));
+    }
+    return service.clientLeft() ? 0 : fail("no test program came and went in time");
+}
+
+int runUnderWine(const Options& options, Clock::time_point deadline) {
     quillet::wine::WineSession session(options.tools, options.workDir);
     quillet::wine::EmulatorService service(
-        session.com1Link(), [&session](const std::string& path) { return session.checkMapping(path); });
+        {session.com1Link(),
+         [&session](const std::string& path) { return session.checkMapping(path); },
+         {}});
     std::string error;
     if (!session.preparePrefix(deadline, error) || !service.start(error) ||
-        !service.listen(error)) {
+        !service.listen("127.0.0.1", 0, error)) {
         return fail(error);
     }
     // Nothing under Wine may open a port before this holds.
@@ -134,8 +183,7 @@ int runTests(const Options& options, Clock::time_point deadline) {
             session.stopServer();
             quillet::wine::waitChild(program, Clock::now() + std::chrono::seconds(5));
             printLogTail(session.logPath());
-            return fail("the Windows tests did not end within " +
-                        std::to_string(options.timeoutSeconds) + " s");
+            return fail("the Windows tests did not end in time");
         }
         service.serveFor(std::chrono::milliseconds(50));
     }
@@ -153,15 +201,20 @@ int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::cerr << "usage: quillet_wine_runner --wine W --wineserver S --exe T.exe "
-                     "--work-dir D [--build-dir B --cmake C] [--timeout SECONDS] [-- args]\n";
+                     "--work-dir D [--build-dir B --cmake C] [--timeout SECONDS] [-- args]\n"
+                     "       quillet_wine_runner --serve-device PATH [--listen ADDRESS:PORT] "
+                     "[--timeout SECONDS]\n";
         return 2;
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    if (!options.serveDevice.empty()) {
+        return serveDevice(options, deadline);
+    }
     if (const int fresh = freshenTestProgram(options, deadline); fresh != 0) {
         return fresh;
     }
     if (!fs::exists(options.exe)) {
         return fail(options.exe + " is missing");
     }
-    return runTests(options, deadline);
+    return runUnderWine(options, deadline);
 }

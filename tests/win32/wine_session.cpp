@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <glob.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -24,7 +25,9 @@ constexpr const char* kPortsKey = "HKLM\\Software\\Wine\\Ports";
 constexpr auto kServerStartTime = std::chrono::seconds(10);
 constexpr auto kServerStopTime = std::chrono::seconds(15);
 
-Clock::time_point sooner(Clock::time_point a, Clock::time_point b) { return a < b ? a : b; }
+Clock::time_point sooner(Clock::time_point a, Clock::time_point b) {
+    return a < b ? a : b;
+}
 
 bool canConnect(const std::string& socketPath) {
     sockaddr_un address{};
@@ -81,7 +84,9 @@ bool replaceLink(const fs::path& link, const fs::path& target) {
 }  // namespace
 
 WineSession::WineSession(WineTools tools, fs::path workDir)
-    : tools_(std::move(tools)), workDir_(std::move(workDir)), prefix_(workDir_ / "prefix") {
+    : tools_(std::move(tools)),
+      workDir_(fs::absolute(workDir).lexically_normal()),
+      prefix_(workDir_ / "prefix") {
     std::error_code ec;
     fs::create_directories(workDir_, ec);
     // Before any thread runs: every Wine process started from here inherits these.
@@ -91,13 +96,14 @@ WineSession::WineSession(WineTools tools, fs::path workDir)
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    logFd_ = open(logPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 }
 
 WineSession::~WineSession() {
     stopServer();
-    if (logFd_ >= 0) {
-        close(logFd_);
+    for (int fd : {logFd_, lockFd_}) {
+        if (fd >= 0) {
+            close(fd);
+        }
     }
 }
 
@@ -144,8 +150,8 @@ bool WineSession::writeMapping(Clock::time_point deadline, std::string& error) {
             {"reg", "add", kPortsKey, "/v", name, "/t", "REG_SZ", "/d", target.string(), "/f"},
             deadline);
         if (status != 0) {
-            error = "wine reg add " + name + " failed (" + std::to_string(status) +
-                    "); see " + logPath().string();
+            error = "wine reg add " + name + " failed (" + std::to_string(status) + "); see " +
+                    logPath().string();
             return false;
         }
     }
@@ -167,7 +173,28 @@ void WineSession::linkDosDevices() const {
     replaceLink(prefix_ / "dosdevices" / "com2", com2Absent());
 }
 
+bool WineSession::lockWorkDir(Clock::time_point deadline, std::string& error) {
+    lockFd_ = open((workDir_ / "lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0) {
+        error = "cannot lock " + workDir_.string();
+        return false;
+    }
+    while (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        if (Clock::now() >= deadline) {
+            error = "another run holds " + workDir_.string();
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return true;
+}
+
 bool WineSession::preparePrefix(Clock::time_point deadline, std::string& error) {
+    // Another run may use the prefix; it is ours only once the lock is.
+    if (!lockWorkDir(deadline, error)) {
+        return false;
+    }
+    logFd_ = open(logPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (logFd_ < 0) {
         error = "cannot write " + logPath().string();
         return false;
@@ -201,8 +228,7 @@ std::string WineSession::checkMapping(const std::string& devicePath) const {
         return "COM1 reaches '" + reached.string() + "', not the emulator's " + devicePath;
     }
     if (readLink(com2) != com2Absent().string() || fs::exists(com2Absent(), ec)) {
-        return "COM2 leads to '" + readLink(com2) + "', not to the absent " +
-               com2Absent().string();
+        return "COM2 leads to '" + readLink(com2) + "', not to the absent " + com2Absent().string();
     }
     return {};
 }

@@ -19,7 +19,7 @@ struct WineTools {
 };
 
 class WineSession {
-public:
+  public:
     // workDir holds the prefix, the port links and the Wine log; it is ours alone.
     // Sets the Wine environment of this process: make it before any thread starts.
     WineSession(WineTools tools, std::filesystem::path workDir);
@@ -33,7 +33,8 @@ public:
     std::filesystem::path com2Absent() const { return workDir_ / "com2-absent"; }
     std::filesystem::path logPath() const { return workDir_ / "wine.log"; }
 
-    // Makes (or reuses) the prefix and writes the port mapping into its registry.
+    // Takes the work directory for this run, makes (or reuses) the prefix and writes the
+    // port mapping into its registry.
     bool preparePrefix(Clock::time_point deadline, std::string& error);
     // Empty when COM1 leads to devicePath and COM2 to nothing; otherwise what is wrong.
     std::string checkMapping(const std::string& devicePath) const;
@@ -44,7 +45,8 @@ public:
     // Ends every Wine process of the prefix.
     void stopServer();
 
-private:
+  private:
+    bool lockWorkDir(Clock::time_point deadline, std::string& error);
     bool registryHasMapping() const;
     bool writeMapping(Clock::time_point deadline, std::string& error);
     void linkDosDevices() const;
@@ -55,6 +57,7 @@ private:
     std::filesystem::path workDir_;
     std::filesystem::path prefix_;
     int logFd_ = -1;
+    int lockFd_ = -1;
     pid_t server_ = -1;
 };
 
