@@ -23,7 +23,9 @@ struct PrinterFont {
 // The seven fonts in font-index order.
 extern const std::array<PrinterFont, kFontCount> kPrinterFonts;
 
-// Width of one character; codes outside 32 to 126 measure as the font's widest glyph.
+// Width of one character; codes outside 32 to 126 measure as the font's widest glyph,
+// so a text read back unscreened is never measured narrower than it prints. A font
+// outside 0 to 6 measures every glyph wider than the line: nothing fits in it.
 int glyphWidth(int font, unsigned char ch);
 
 // Sum of glyph widths plus the spacing between neighbours; 0 for an empty text.
@@ -32,8 +34,10 @@ int printedWidth(int font, std::string_view text);
 // Largest number of leading characters whose printed width is at most 380.
 std::size_t fitLength(int font, std::string_view text);
 
-// The header write command for a text that fits. False for an alignment outside
-// Left, Center, Right; out is then left empty.
+// The header write command: "H<line>,<printer number>,\"", the leading spaces the
+// alignment asks for, the text, "\"" and LF. False, with out left empty, for an
+// alignment outside Left, Center, Right, a line outside 1 to 6, a font outside 0 to 6,
+// or a text that does not fit.
 bool composeHeaderWrite(int line, int font, Alignment alignment, std::string_view text,
                         std::string& out);
 

@@ -15,50 +15,23 @@
 #include "link/line_reader.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link_test_support.h"
 #include "pseudo_terminal.h"
 
 namespace quillet {
 namespace {
 
 using namespace std::chrono_literals;
+using test::emptyReceiveRing;
+using test::eventually;
 using test::OtherHolder;
 using test::PseudoTerminal;
+using test::takeLineWithin;
 using Clock = std::chrono::steady_clock;
-
-// Only while no reader runs.
-void emptyReceiveRing() {
-    ReceiveRing& ring = receiveRing();
-    ring.releaseTo(ring.writeIndex());
-    ring.setDroppingLine(false);
-}
-
-std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity = 80) {
-    const auto deadline = Clock::now() + limit;
-    std::string line(capacity, '\0');
-    while (Clock::now() < deadline) {
-        if (takeLine(line.data(), line.size())) {
-            return line.c_str();
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return "<no line>";
-}
 
 std::string numberedLine(int n) {
     std::string text = std::to_string(n);
     return "line" + std::string(4 - std::min<std::size_t>(4, text.size()), '0') + text;
-}
-
-template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 5s) {
-    const auto deadline = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
 }
 
 class SerialPort : public ::testing::Test {

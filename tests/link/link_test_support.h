@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "link/line_reader.h"
+#include "link/receive_ring.h"
+
+namespace quillet::test {
+
+// Forgets whatever the process's ring holds; only while no reader runs.
+inline void emptyReceiveRing() {
+    ReceiveRing& ring = receiveRing();
+    ring.releaseTo(ring.writeIndex());
+    ring.setDroppingLine(false);
+}
+
+// The next line taken from the process's ring within the time, or "<no line>".
+inline std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity = 80) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::string line(capacity, '\0');
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (takeLine(line.data(), line.size())) {
+            return line.c_str();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return "<no line>";
+}
+
+template <class Condition>
+bool eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+}  // namespace quillet::test

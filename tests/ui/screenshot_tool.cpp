@@ -1,0 +1,72 @@
+// Saves a picture of each window for review by eye: screenshot_tool <output folder>.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "ui/about_box.h"
+#include "ui/failure_notice.h"
+#include "ui/port_selection_window.h"
+#include "ui/wait_window.h"
+
+namespace {
+
+using quillet::Dialog;
+
+bool save(QWidget& window, const QString& folder, const QString& name) {
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// Shoots a modal window once it is up and painted, then closes it.
+bool shootModal(Dialog& dialog, const QString& folder, const QString& name) {
+    bool saved = false;
+    QTimer::singleShot(300, &dialog, [&] {
+        saved = save(dialog, folder, name);
+        dialog.endDialog(quillet::kIdCancel);
+    });
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    QObject::connect(&failSafe, &QTimer::timeout, &dialog, [&] { dialog.done(-1); });
+    failSafe.start(5000);
+    dialog.runModal();
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(folder);
+    bool ok = true;
+
+    quillet::AboutBox about;
+    ok &= shootModal(about, folder, QStringLiteral("100_about_box"));
+
+    Dialog mainWindow(102);
+    ok &= shootModal(mainWindow, folder, QStringLiteral("102_main_window_template"));
+
+    quillet::PortSelectionWindow ports;
+    ok &= shootModal(ports, folder, QStringLiteral("130_port_selection"));
+
+    quillet::FailureNotice notice;
+    notice.setCaption("Communication Failure");
+    notice.setMessage(
+        "An error occurred while communicating with the printer. Ensure that the printer is "
+        "still connected to your PC and that the green LED is ON.");
+    ok &= shootModal(notice, folder, QStringLiteral("131_failure_notice"));
+
+    Dialog editor(135);
+    ok &= shootModal(editor, folder, QStringLiteral("135_header_editor_template"));
+
+    {
+        quillet::WaitWindow wait;
+        ok &= save(wait, folder, QStringLiteral("137_wait_window"));
+        wait.destroyWindow();
+    }
+    return ok ? 0 : 1;
+}

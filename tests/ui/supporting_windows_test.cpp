@@ -1,0 +1,331 @@
+// The failure notice, the port selection window, the wait window and the about box.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <set>
+#include <string>
+
+#include "tests/ui/modal_poller.h"
+#include "ui/about_box.h"
+#include "ui/failure_notice.h"
+#include "ui/port_selection_window.h"
+#include "ui/wait_window.h"
+
+namespace quillet {
+namespace {
+
+using test::ModalPoller;
+
+void clickControl(QDialog& d, int id) {
+    QTest::mouseClick(static_cast<Dialog&>(d).control(id), Qt::LeftButton);
+}
+
+// --- Port selection -------------------------------------------------------------------------
+
+TEST(PortSelectionWindow, ResultFollowsTheCheckedPortAndCancelWins) {
+    struct Case {
+        const char* what;
+        ModalPoller::Action action;
+        int result;
+    };
+    const std::vector<Case> cases = {
+        {"Enter at once", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, 0},
+        {"OK at once", [](QDialog& d) { clickControl(d, 1); }, 0},
+        {"COM2 then OK",
+         [](QDialog& d) {
+             clickControl(d, 1022);
+             clickControl(d, 1);
+         },
+         1},
+        {"COM2, COM1 then OK",
+         [](QDialog& d) {
+             clickControl(d, 1022);
+             clickControl(d, 1021);
+             clickControl(d, 1);
+         },
+         0},
+        {"Cancel", [](QDialog& d) { clickControl(d, 2); }, kIdCancel},
+        {"Esc", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, kIdCancel},
+        {"COM2 then Cancel",
+         [](QDialog& d) {
+             clickControl(d, 1022);
+             clickControl(d, 2);
+         },
+         kIdCancel},
+        {"COM2 then Esc",
+         [](QDialog& d) {
+             clickControl(d, 1022);
+             QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
+         },
+         kIdCancel},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModalPoller poller(c.action);
+        PortSelectionWindow window;
+        EXPECT_EQ(window.runModal(), c.result);
+        EXPECT_FALSE(poller.timedOut());
+    }
+}
+
+TEST(PortSelectionWindow, OpensWithCom1CheckedAndTheFocusOnOk) {
+    bool com1 = false, com2 = true;
+    QWidget* focus = nullptr;
+    PortSelectionWindow window;
+    ModalPoller poller([&](QDialog& d) {
+        com1 = window.controlAs<QRadioButton>(1021)->isChecked();
+        com2 = window.controlAs<QRadioButton>(1022)->isChecked();
+        focus = d.focusWidget();
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    window.runModal();
+    EXPECT_TRUE(com1);
+    EXPECT_FALSE(com2);
+    EXPECT_EQ(focus, window.control(1));
+}
+
+TEST(PortSelectionWindow, TabMovesOnlyBetweenOkAndCancel) {
+    PortSelectionWindow window;
+    std::vector<QWidget*> forward, backward;
+    ModalPoller poller([&](QDialog& d) {
+        for (int i = 0; i < 4; ++i) {
+            forward.push_back(d.focusWidget());
+            QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
+        }
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
+            backward.push_back(d.focusWidget());
+        }
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    window.runModal();
+    QWidget* ok = window.control(1);
+    QWidget* cancel = window.control(2);
+    EXPECT_EQ(forward, (std::vector<QWidget*>{ok, cancel, ok, cancel}));
+    EXPECT_EQ(backward, (std::vector<QWidget*>{cancel, ok, cancel, ok}));
+}
+
+TEST(PortSelectionWindow, HasNoCloseBoxAndNoWindowMenu) {
+    PortSelectionWindow window;
+    Qt::WindowFlags flags;
+    bool menu = true;
+    ModalPoller poller([&](QDialog& d) {
+        flags = d.windowFlags();
+        menu = window.hasSystemMenu();
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    window.runModal();
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    EXPECT_FALSE(menu);
+}
+
+// --- Failure notice -------------------------------------------------------------------------
+
+// Everything any window painted: its caption and the texts of its labels at paint time.
+class PaintRecorder : public QObject {
+  public:
+    PaintRecorder() { qApp->installEventFilter(this); }
+    ~PaintRecorder() override { qApp->removeEventFilter(this); }
+
+    std::set<QString> seen;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            if (auto* label = qobject_cast<QLabel*>(watched)) {
+                seen.insert(label->text());
+                seen.insert(label->window()->windowTitle());
+            }
+        }
+        return false;
+    }
+};
+
+struct NoticeView {
+    QString caption;
+    QString message;
+    bool messageVisible = false;
+    std::set<QString> painted;  // captions and label texts at paint time
+};
+
+NoticeView showNotice(FailureNotice& notice) {
+    NoticeView view;
+    PaintRecorder painted;
+    ModalPoller poller([&](QDialog& d) {
+        // Let the window paint itself first.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return painted.seen.count(d.windowTitle()) > 0; }));
+        view.caption = d.windowTitle();
+        view.message = notice.controlAs<QLabel>(1023)->text();
+        view.messageVisible = notice.control(1023)->isVisible();
+        view.painted = painted.seen;
+        QTest::keyClick(&d, Qt::Key_Return);
+    });
+    notice.runModal();
+    EXPECT_FALSE(poller.timedOut());
+    return view;
+}
+
+TEST(FailureNotice, ShowsItsCaptionAndAnEmptyMessageNeverThePlaceholders) {
+    FailureNotice notice;
+    notice.setCaption("System Error");
+    const NoticeView view = showNotice(notice);
+    EXPECT_EQ(view.caption, QStringLiteral("System Error"));
+    EXPECT_EQ(view.message, QString());
+    EXPECT_TRUE(view.messageVisible);
+    EXPECT_EQ(view.painted.count(QStringLiteral("System Error")), 1u);
+    EXPECT_EQ(view.painted.count(QStringLiteral("Operation Failure")), 0u);
+    EXPECT_EQ(view.painted.count(QStringLiteral("Static")), 0u);
+}
+
+TEST(FailureNotice, RunTwiceShowsWhatWasSetLast) {
+    FailureNotice notice;
+    notice.setCaption("Communication Failure");
+    notice.setMessage(
+        "An error occurred while opening the COM port. Ensure that the port number is correct "
+        "and that another application is not using this port.");
+    const NoticeView first = showNotice(notice);
+    notice.setCaption("System Error");
+    notice.setMessage("Second message");
+    const NoticeView second = showNotice(notice);
+    EXPECT_EQ(first.caption, QStringLiteral("Communication Failure"));
+    EXPECT_TRUE(first.message.startsWith(QStringLiteral("An error occurred while opening")));
+    EXPECT_EQ(second.caption, QStringLiteral("System Error"));
+    EXPECT_EQ(second.message, QStringLiteral("Second message"));
+}
+
+TEST(FailureNotice, TextsLongerThanTheBuffersAreCutToWhatFits) {
+    const std::string caption(60, 'c');
+    const std::string message = std::string(149, 'm') + "overflow";
+    FailureNotice notice;
+    notice.setCaption(caption);
+    notice.setMessage(message);
+    NoticeView view = showNotice(notice);
+    EXPECT_EQ(view.caption, QString(49, u'c'));
+    EXPECT_EQ(view.message, QString(149, u'm'));
+
+    // Texts that just fit stay whole.
+    notice.setCaption(std::string(49, 'C'));
+    notice.setMessage(std::string(149, 'M'));
+    view = showNotice(notice);
+    EXPECT_EQ(view.caption, QString(49, u'C'));
+    EXPECT_EQ(view.message, QString(149, u'M'));
+}
+
+TEST(FailureNotice, OkEnterAndEscCloseIt) {
+    const std::vector<ModalPoller::Action> actions = {
+        [](QDialog& d) { clickControl(d, 1); },
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+    };
+    for (const auto& action : actions) {
+        FailureNotice notice;
+        notice.setCaption("Communication Failure");
+        ModalPoller poller(action);
+        notice.runModal();
+        EXPECT_FALSE(poller.timedOut());
+        EXPECT_EQ(poller.actionsRun(), 1);
+    }
+}
+
+// --- Wait window ----------------------------------------------------------------------------
+
+TEST(WaitWindow, IsOnScreenAndPaintedWhenConstructed) {
+    PaintRecorder painted;
+    auto wait = std::make_unique<WaitWindow>();
+    // Nothing processes events between here and the checks, as with the blocked caller.
+    EXPECT_TRUE(wait->isVisible());
+    EXPECT_EQ(wait->windowTitle(), QStringLiteral("Wait..."));
+    const QList<QLabel*> labels = wait->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_TRUE(labels[0]->isVisible());
+    EXPECT_EQ(labels[0]->text(), QStringLiteral("Communicating with Printer.  Please wait..."));
+    EXPECT_EQ(painted.seen.count(labels[0]->text()), 1u);
+    EXPECT_TRUE(wait->findChildren<QPushButton*>().isEmpty());
+    wait->destroyWindow();
+    EXPECT_FALSE(wait->isVisible());
+    wait.reset();
+}
+
+// --- About box ------------------------------------------------------------------------------
+
+// Columns that hold ink in a widget's picture, from the first to the last.
+std::pair<int, int> inkColumns(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    const QRgb background = image.pixel(0, 0);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != background) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+TEST(AboutBox, ShowsTheProductLineWithItsFiveBlanks) {
+    const QString line = QStringLiteral("Quillet (for KV-31)     v1.0");
+    AboutBox about;
+    QString text;
+    int inkWidth = 0;
+    QFontMetrics metrics(QFont{});
+    ModalPoller poller([&](QDialog& d) {
+        for (QLabel* label : d.findChildren<QLabel*>()) {
+            if (!label->text().isEmpty()) {
+                text = label->text();
+                metrics = label->fontMetrics();
+                const auto [first, last] = inkColumns(*label);
+                inkWidth = last - first + 1;
+            }
+        }
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    about.runModal();
+    EXPECT_EQ(text, line);
+    // The picture is as wide as the whole line, not as one with its blanks run together.
+    const int full = metrics.boundingRect(line).width();
+    const int collapsed = metrics.boundingRect(QStringLiteral("Quillet (for KV-31) v1.0")).width();
+    EXPECT_NEAR(inkWidth, full, 3);
+    EXPECT_GT(inkWidth, collapsed + 2 * metrics.horizontalAdvance(u' '));
+}
+
+TEST(AboutBox, OkEnterEscAndTheCloseBoxEndIt) {
+    const std::vector<ModalPoller::Action> actions = {
+        [](QDialog& d) { clickControl(d, 1); },
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },
+        [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+        [](QDialog& d) { d.close(); },
+    };
+    for (const auto& action : actions) {
+        AboutBox about;
+        ModalPoller poller(action);
+        about.runModal();
+        EXPECT_FALSE(poller.timedOut());
+        EXPECT_EQ(poller.actionsRun(), 1);
+    }
+}
+
+TEST(AboutBox, ShowsTheApplicationIcon) {
+    AboutBox about;
+    bool hasIcon = false;
+    ModalPoller poller([&](QDialog& d) {
+        for (QLabel* label : d.findChildren<QLabel*>()) {
+            hasIcon |= !label->pixmap().isNull() && label->isVisible();
+        }
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    about.runModal();
+    EXPECT_TRUE(hasIcon);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,7 @@
+#include "ui/about_box.h"
+
+namespace quillet {
+
+AboutBox::AboutBox() : Dialog(100) {}
+
+}  // namespace quillet

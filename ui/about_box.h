@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ui/toolkit/dialog.h"
+
+namespace quillet {
+
+// The product name and version, run modally from the main window's window menu.
+class AboutBox : public Dialog {
+    Q_OBJECT
+  public:
+    AboutBox();
+};
+
+}  // namespace quillet

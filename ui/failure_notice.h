@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLabel>
+#include <string_view>
+
+#include "ui/toolkit/dialog.h"
+
+namespace quillet {
+
+// The modal notice of a failed operation; its caller sets the caption and the message.
+class FailureNotice : public Dialog {
+    Q_OBJECT
+  public:
+    static constexpr std::size_t kCaptionCapacity = 50;
+    static constexpr std::size_t kMessageCapacity = 150;
+
+    FailureNotice();
+
+    // Each copies at most what its buffer holds (49 and 149 characters), always terminated.
+    void setCaption(std::string_view text);
+    void setMessage(std::string_view text);
+
+  protected:
+    bool doDataExchange() override;
+    bool onInitDialog() override;
+
+  private:
+    QLabel* messageText_ = nullptr;
+    char caption_[kCaptionCapacity] = {};
+    char message_[kMessageCapacity] = {};
+};
+
+}  // namespace quillet

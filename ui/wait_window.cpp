@@ -1,0 +1,9 @@
+#include "ui/wait_window.h"
+
+namespace quillet {
+
+WaitWindow::WaitWindow() : Dialog(137) {
+    createModeless();
+}
+
+}  // namespace quillet
