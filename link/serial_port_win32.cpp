@@ -11,6 +11,7 @@
 #include "link/port_routes.h"
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
+#include "link/serial_port_win32.h"
 
 namespace quillet {
 
@@ -193,6 +194,10 @@ bool readByte(unsigned char& out) {
     }
     out = byte;
     return true;
+}
+
+void* openPortHandle() {
+    return linkState.port.load();
 }
 
 bool portIsOpen() {
