@@ -1,5 +1,6 @@
 #include "link/reader_thread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -17,8 +18,10 @@ namespace quillet {
 
 namespace {
 
-// A gone device fails every read at once; without a pause the reader would spin.
-constexpr std::chrono::milliseconds kReadBackOff{50};
+// A gone device fails every read at once; without a pause the reader would spin. The
+// pause doubles while the failures go on, so a device that stays gone costs next to nothing.
+constexpr std::chrono::milliseconds kFirstReadBackOff{50};
+constexpr std::chrono::milliseconds kLongestReadBackOff{400};
 // How often a full ring is looked at again; the driver holds what arrives meanwhile.
 constexpr std::chrono::milliseconds kRoomWait{5};
 
@@ -73,11 +76,14 @@ bool storeByte(ReceiveRing& ring, StopSignal& stop, unsigned char byte) {
 void readerLoop(ReceiveRing& ring, StopSignal& stop) {
     raiseReaderPriority();
     unsigned char byte = 0;
+    std::chrono::milliseconds backOff = kFirstReadBackOff;
     while (!stop.requested()) {
         if (!readByte(byte)) {
-            stop.waitFor(kReadBackOff);
+            stop.waitFor(backOff);
+            backOff = std::min(backOff * 2, kLongestReadBackOff);
             continue;
         }
+        backOff = kFirstReadBackOff;
         storeByte(ring, stop, byte);
     }
 }
