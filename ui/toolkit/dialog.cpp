@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFrame>
 #include <QPointer>
 #include <QScreen>
@@ -317,13 +318,14 @@ void Dialog::placeWindow() {
 }
 
 // The caller blocks the window thread next, so the window must be on screen and painted now.
+// Input is left queued: a click or key handled here would run in the middle of the exchange.
 void Dialog::showAndPaint() {
     show();
     QElapsedTimer waited;
     waited.start();
     constexpr int kExposeDeadlineMs = 500;
     while (true) {
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const QWindow* handle = windowHandle();
         if ((handle != nullptr && handle->isExposed()) || waited.elapsed() >= kExposeDeadlineMs) {
             break;
@@ -331,7 +333,7 @@ void Dialog::showAndPaint() {
         QThread::msleep(5);
     }
     repaint();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace quillet
