@@ -34,9 +34,7 @@ TEST_F(LivingWithThePrinter, VanishedDeviceIsReportedAtTheNextAction) {
         printer.vanish();
         recorder->shortenPauses(true);
     });
-    script.after("idle after the device went", 1000, [&] {
-        click(*mainWindow(), kSetDefaults);
-    });
+    script.after("idle after the device went", 1000, [&] { click(*mainWindow(), kSetDefaults); });
     script.onModal("Communication Failure", [](Dialog& d) { click(d, kIdOk); });
     script.then("reported", backAtMainWindow, [] {
         for (const QString& entry : entries(*mainWindow())) {

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QPushButton>
@@ -134,55 +133,6 @@ bool portLocked(const std::string& path) {
     const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
     return locked;
-}
-
-PortHolder::PortHolder(const std::string& path) {
-    int ready[2];
-    int release[2];
-    if (::pipe(ready) != 0) {
-        return;
-    }
-    if (::pipe(release) != 0) {
-        ::close(ready[0]);
-        ::close(ready[1]);
-        return;
-    }
-    const char* device = path.c_str();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        // The parent has threads: only async-signal-safe calls in the child.
-        ::close(ready[0]);
-        ::close(release[1]);
-        const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK);
-        const char held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? '1' : '0';
-        [[maybe_unused]] ssize_t ignored = ::write(ready[1], &held, 1);
-        char wait = 0;
-        ignored = ::read(release[0], &wait, 1);
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    releasePipe_ = release[1];
-    char held = 0;
-    holding_ = pid_ > 0 && ::read(ready[0], &held, 1) == 1 && held == '1';
-    ::close(ready[0]);
-}
-
-PortHolder::~PortHolder() {
-    release();
-}
-
-void PortHolder::release() {
-    if (releasePipe_ >= 0) {
-        ::close(releasePipe_);
-        releasePipe_ = -1;
-    }
-    if (pid_ > 0) {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
-    holding_ = false;
 }
 
 }  // namespace quillet::e2e

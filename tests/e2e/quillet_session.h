@@ -86,21 +86,4 @@ class QuilletSession : public ::testing::Test {
 // True while some open file description holds the device's lock, as an open port does.
 bool portLocked(const std::string& path);
 
-// Holds a device in another process, as another program using the port would.
-class PortHolder {
-  public:
-    explicit PortHolder(const std::string& path);
-    ~PortHolder();
-    PortHolder(const PortHolder&) = delete;
-    PortHolder& operator=(const PortHolder&) = delete;
-
-    bool holding() const { return holding_; }
-    void release();
-
-  private:
-    int pid_ = -1;
-    int releasePipe_ = -1;
-    bool holding_ = false;
-};
-
 }  // namespace quillet::e2e

@@ -3,6 +3,7 @@
 
 #include "link/serial_port.h"
 #include "tests/e2e/quillet_session.h"
+#include "tests/link/pseudo_terminal.h"
 
 namespace quillet::e2e {
 namespace {
@@ -77,7 +78,7 @@ TEST_F(StartUp, CancelInThePortSelectionEndsWithNothingWritten) {
 }
 
 TEST_F(StartUp, HeldPortIsOfferedAgainUntilItIsFree) {
-    PortHolder other(printer.devicePath());
+    test::OtherHolder other(printer.devicePath(), test::OtherHolder::Hold::Lock);
     ASSERT_TRUE(other.holding());
     UserScript script;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -85,7 +86,7 @@ TEST_F(StartUp, HeldPortIsOfferedAgainUntilItIsFree) {
         script.onModal("Communication Failure", [](Dialog& d) { click(d, kIdOk); });
     }
     script.onModal("Select Serial Port", [&](Dialog& d) {
-        other.release();
+        other.stop();
         QTest::keyClick(&d, Qt::Key_Return);
     });
     whenLoaded(script, "loaded", [](MainWindow& w) {
