@@ -7,6 +7,7 @@
 
 #include "ui/about_box.h"
 #include "ui/failure_notice.h"
+#include "ui/header_editor.h"
 #include "ui/port_selection_window.h"
 #include "ui/wait_window.h"
 
@@ -60,8 +61,10 @@ int main(int argc, char** argv) {
         "still connected to your PC and that the green LED is ON.");
     ok &= shootModal(notice, folder, QStringLiteral("131_failure_notice"));
 
-    Dialog editor(135);
-    ok &= shootModal(editor, folder, QStringLiteral("135_header_editor_template"));
+    // Line 4 of the maker's defaults, leading spaces and all.
+    quillet::HeaderEditor editor;
+    editor.prepareEdit(4, "        TEL: (555) 010-2000", 1, quillet::Alignment::Left);
+    ok &= shootModal(editor, folder, QStringLiteral("135_header_editor"));
 
     {
         quillet::WaitWindow wait;
