@@ -7,7 +7,8 @@
 namespace quillet {
 
 class Dialog;
-// The backend's application state (a QApplication, or nothing much on Win32).
+// The backend's application state (a QApplication, or nothing much on Win32). Every member
+// of ApplicationBase is defined by each backend.
 class ApplicationHost;
 
 // The application object: the program's one instance initialisation decides everything.

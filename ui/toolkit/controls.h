@@ -20,6 +20,9 @@ namespace quillet {
 
 class Control {
   public:
+    // Any kind: a plain Control reads the text, visibility and state of any control.
+    static bool accepts(ControlKind) { return true; }
+
     bool isBound() const { return native_ != nullptr; }
 
     // ShowWindow

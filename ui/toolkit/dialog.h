@@ -39,11 +39,16 @@
 // Dialog::onSysCommand for the default handling. Modeless: createModeless() shows and
 // paints a template visible at creation before it returns, so the caller may then block
 // the window thread; destroyWindow() removes it.
+//
+// Defined once for all backends (ui/toolkit/dialog.cpp): the main window record,
+// openWindows, hasWindow, the dispatch entry points and the default handlers. Everything
+// else, constructors and destructor included, is defined by each backend.
 
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/toolkit/controls.h"
 #include "ui/toolkit/dialog_template.h"
@@ -119,6 +124,9 @@ class Dialog {
     // The application's main window, the owner of dialogs constructed without one.
     static void setMainWindow(Dialog* window);
     static Dialog* mainWindow();
+    // Every dialog whose window exists, modal or modeless, shown or not yet shown, in the
+    // order the windows were created: the last is the newest. For tests and tools.
+    static std::vector<Dialog*> openWindows();
 
     using Handler = void (Dialog::*)();
     struct MessageEntry {
@@ -169,6 +177,9 @@ class Dialog {
 
   private:
     bool attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const;
+    // The backend calls these when it has made the window and just before it removes it.
+    void noteWindowCreated();
+    void noteWindowDestroyed();
 
     const DialogTemplate* template_;
     Dialog* explicitOwner_;

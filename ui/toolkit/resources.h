@@ -35,8 +35,13 @@ struct ResourceCatalog {
 // Installs the catalogue the toolkit's lookups use from now on.
 void installResources(const ResourceCatalog& catalog);
 
-// The template with that resource number, or null.
+// Lookups in the installed catalogue; null when there is no such entry (or no catalogue).
+// These three are defined once for all backends (ui/toolkit/resources.cpp);
+// loadStringResource and Icon::load are defined by each backend.
 const DialogTemplate* findDialogTemplate(int id);
+const StringResource* findStringResource(int id);
+const IconResource* findIconResource(int id);
+
 // The string with that resource number; empty when there is none. The Win32 backend reads
 // the program's own string table (LoadString), which the resource script builds from the
 // same definitions; the catalogue's strings serve the other backends.
