@@ -56,8 +56,6 @@
 
 namespace quillet {
 
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
 // The system command of the standard Close entry of a window menu.
 inline constexpr int kSysCommandClose = 0xF060;
 
