@@ -16,8 +16,8 @@ struct StringResource {
 };
 
 enum class IconSource {
-    Drawing,         // the SVG drawing below
-    SystemWarning,   // the platform's own warning icon where it has one, else the drawing
+    Drawing,        // the SVG drawing below
+    SystemWarning,  // the platform's own warning icon where it has one, else the drawing
 };
 
 struct IconResource {
