@@ -1,12 +1,13 @@
 // Runs the Windows link tests under Wine against the KV-31 emulator on a
 // pseudo-terminal, which Wine's COM1 leads to; COM2 leads to a device that is absent.
 //
-//   quillet_wine_runner --wine W --wineserver S --exe T.exe --work-dir D
+//   quillet_wine_runner --wine W --wineserver S --exe T.exe --work-dir D [--xvfb X]
 //                       [--build-dir B --cmake C] [--timeout SECONDS] [-- test arguments]
 //
-// With --build-dir, the Windows build in B is brought up to date first; when B has not
-// been configured, the run is skipped (exit 77), or fails when
-// QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that build.
+// With --build-dir, the Windows build in B is brought up to date first (the target named
+// after the program); when B has not been configured, the run is skipped (exit 77), or
+// fails when QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that
+// build. With --xvfb, the program's windows go to a private X server started from X.
 //
 // For a real Windows machine whose COM1 is cabled (null modem) to this one:
 //
@@ -24,6 +25,7 @@
 
 #include "tests/win32/child_process.h"
 #include "tests/win32/emulator_service.h"
+#include "tests/win32/virtual_display.h"
 #include "tests/win32/wine_session.h"
 
 namespace {
@@ -41,6 +43,7 @@ struct Options {
     std::string cmake = "cmake";
     std::string serveDevice;
     std::string listen = "127.0.0.1:0";
+    std::string xvfb;
     int timeoutSeconds = 180;
     std::vector<std::string> testArgs;
 };
@@ -51,12 +54,12 @@ int fail(const std::string& why) {
 }
 
 bool setOption(Options& options, const std::string& name, const std::string& value) {
-    std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver,
-                                   &options.exe,         &options.workDir,
-                                   &options.buildDir,    &options.cmake,
-                                   &options.serveDevice, &options.listen};
-    const char* const names[] = {"--wine",      "--wineserver", "--exe",          "--work-dir",
-                                 "--build-dir", "--cmake",      "--serve-device", "--listen"};
+    std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver, &options.exe,
+                                   &options.workDir,     &options.buildDir,         &options.cmake,
+                                   &options.serveDevice, &options.listen,           &options.xvfb};
+    const char* const names[] = {"--wine",         "--wineserver", "--exe",
+                                 "--work-dir",     "--build-dir",  "--cmake",
+                                 "--serve-device", "--listen",     "--xvfb"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
         if (name == names[i]) {
             *fields[i] = value;
@@ -96,12 +99,13 @@ int freshenTestProgram(const Options& options) {
     }
     if (!fs::exists(fs::path(options.buildDir) / "CMakeCache.txt")) {
         std::cerr << "wine-runner: " << options.buildDir
-                  << " is not configured; run: cmake --preset mingw-tests\n";
+                  << " is not configured; run: cmake --preset "
+                  << fs::path(options.buildDir).filename().string() << "\n";
         return std::getenv("QUILLET_WINE_TESTS_REQUIRED") ? 1 : kSkipped;
     }
+    const std::string target = fs::path(options.exe).stem().string();
     const int status = quillet::wine::runChild(
-        {options.cmake, "--build", options.buildDir, "--target", "quillet_win32_link_tests"},
-        Clock::time_point::max());
+        {options.cmake, "--build", options.buildDir, "--target", target}, Clock::time_point::max());
     return status == 0 ? 0 : fail("the Windows test program does not build");
 }
 
@@ -153,14 +157,25 @@ int serveDevice(const Options& options, Clock::time_point deadline) {
 }
 
 int runUnderWine(const Options& options, Clock::time_point deadline) {
-    quillet::wine::WineSession session(options.tools, options.workDir);
+    const bool withWindows = !options.xvfb.empty();
+    quillet::wine::WineSession session(options.tools, options.workDir, withWindows);
+    quillet::wine::VirtualDisplay display;
     quillet::wine::EmulatorService service(
         {session.com1Link(),
          [&session](const std::string& path) { return session.checkMapping(path); },
          {}});
     std::string error;
-    if (!session.preparePrefix(deadline, error) || !service.start(error) ||
-        !service.listen("127.0.0.1", 0, error)) {
+    if (!session.preparePrefix(deadline, error)) {
+        return fail(error);
+    }
+    if (withWindows) {
+        // Before the emulator's thread starts: the environment changes here.
+        if (!display.start(options.xvfb, session.logFd(), deadline, error)) {
+            return fail(error);
+        }
+        session.setDisplay(display.name());
+    }
+    if (!service.start(error) || !service.listen("127.0.0.1", 0, error)) {
         return fail(error);
     }
     // Nothing under Wine may open a port before this holds.
@@ -201,7 +216,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::cerr << "usage: quillet_wine_runner --wine W --wineserver S --exe T.exe "
-                     "--work-dir D [--build-dir B --cmake C] [--timeout SECONDS] [-- args]\n"
+                     "--work-dir D [--xvfb X] [--build-dir B --cmake C] [--timeout SECONDS] "
+                     "[-- args]\n"
                      "       quillet_wine_runner --serve-device PATH [--listen ADDRESS:PORT] "
                      "[--timeout SECONDS]\n";
         return 2;
