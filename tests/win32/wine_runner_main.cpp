@@ -8,6 +8,8 @@
 // after the program); when B has not been configured, the run is skipped (exit 77), or
 // fails when QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that
 // build. With --xvfb, the program's windows go to a private X server started from X.
+// With --requires F, the run is skipped (or fails, as above) while the file F is missing:
+// a package that cpack makes, say.
 //
 // For a real Windows machine whose COM1 is cabled (null modem) to this one:
 //
@@ -44,6 +46,7 @@ struct Options {
     std::string serveDevice;
     std::string listen = "127.0.0.1:0";
     std::string xvfb;
+    std::string requiredFile;
     int timeoutSeconds = 180;
     std::vector<std::string> testArgs;
 };
@@ -56,10 +59,11 @@ int fail(const std::string& why) {
 bool setOption(Options& options, const std::string& name, const std::string& value) {
     std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver, &options.exe,
                                    &options.workDir,     &options.buildDir,         &options.cmake,
-                                   &options.serveDevice, &options.listen,           &options.xvfb};
-    const char* const names[] = {"--wine",         "--wineserver", "--exe",
-                                 "--work-dir",     "--build-dir",  "--cmake",
-                                 "--serve-device", "--listen",     "--xvfb"};
+                                   &options.serveDevice, &options.listen,           &options.xvfb,
+                                   &options.requiredFile};
+    const char* const names[] = {"--wine",      "--wineserver", "--exe",          "--work-dir",
+                                 "--build-dir", "--cmake",      "--serve-device", "--listen",
+                                 "--xvfb",      "--requires"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
         if (name == names[i]) {
             *fields[i] = value;
@@ -231,6 +235,10 @@ int main(int argc, char** argv) {
     }
     if (!fs::exists(options.exe)) {
         return fail(options.exe + " is missing");
+    }
+    if (!options.requiredFile.empty() && !fs::exists(options.requiredFile)) {
+        std::cerr << "wine-runner: " << options.requiredFile << " is missing\n";
+        return std::getenv("QUILLET_WINE_TESTS_REQUIRED") ? 1 : kSkipped;
     }
     return runUnderWine(options, Clock::now() + limit);
 }
