@@ -20,6 +20,12 @@ MessageSteps::MessageSteps(std::vector<Step> steps) : steps_(std::move(steps)) {
     running()[timer_] = this;
 }
 
+MessageSteps::Step MessageSteps::when(std::function<bool()> ready, std::function<void()> action) {
+    Step step(std::move(action));
+    step.ready = std::move(ready);
+    return step;
+}
+
 MessageSteps::~MessageSteps() {
     KillTimer(nullptr, timer_);
     running().erase(timer_);
@@ -40,8 +46,13 @@ void CALLBACK MessageSteps::tick(HWND, UINT, UINT_PTR timer, DWORD) {
     if (self.running_) {
         return;
     }
+    Step& step = self.steps_[self.next_];
+    if (step.ready && !step.ready()) {
+        return;
+    }
     self.running_ = true;
-    self.steps_[self.next_++]();
+    ++self.next_;
+    step.action();
     self.running_ = false;
 }
 

@@ -8,13 +8,24 @@
 #include <windows.h>
 
 #include <functional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quillet::wine {
 
 class MessageSteps {
   public:
-    using Step = std::function<void()>;
+    struct Step {
+        template <class Action>
+        requires std::is_invocable_v<Action&> Step(Action action)
+            : action(std::move(action)) {}  // NOLINT: steps are lambdas
+        std::function<void()> action;
+        // The step waits, tick after tick, until this holds.
+        std::function<bool()> ready;
+    };
+    // A step that waits for its condition first (a window up, say).
+    static Step when(std::function<bool()> ready, std::function<void()> action);
 
     // The steps start with the next message loop of this thread.
     explicit MessageSteps(std::vector<Step> steps);

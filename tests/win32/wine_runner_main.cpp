@@ -8,6 +8,7 @@
 // after the program); when B has not been configured, the run is skipped (exit 77), or
 // fails when QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that
 // build. With --xvfb, the program's windows go to a private X server started from X.
+// With --shots DIR, the program may ask for pictures of its windows, saved in DIR.
 // With --requires F, the run is skipped (or fails, as above) while the file F is missing:
 // a package that cpack makes, say.
 //
@@ -22,12 +23,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/win32/child_process.h"
+#include "tests/win32/control_codec.h"
 #include "tests/win32/emulator_service.h"
 #include "tests/win32/virtual_display.h"
+#include "tests/win32/window_capture.h"
 #include "tests/win32/wine_session.h"
 
 namespace {
@@ -47,6 +51,7 @@ struct Options {
     std::string listen = "127.0.0.1:0";
     std::string xvfb;
     std::string requiredFile;
+    std::string shots;
     int timeoutSeconds = 180;
     std::vector<std::string> testArgs;
 };
@@ -57,13 +62,15 @@ int fail(const std::string& why) {
 }
 
 bool setOption(Options& options, const std::string& name, const std::string& value) {
-    std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver, &options.exe,
-                                   &options.workDir,     &options.buildDir,         &options.cmake,
-                                   &options.serveDevice, &options.listen,           &options.xvfb,
-                                   &options.requiredFile};
+    std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver,
+                                   &options.exe,         &options.workDir,
+                                   &options.buildDir,    &options.cmake,
+                                   &options.serveDevice, &options.listen,
+                                   &options.xvfb,        &options.requiredFile,
+                                   &options.shots};
     const char* const names[] = {"--wine",      "--wineserver", "--exe",          "--work-dir",
                                  "--build-dir", "--cmake",      "--serve-device", "--listen",
-                                 "--xvfb",      "--requires"};
+                                 "--xvfb",      "--requires",   "--shots"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
         if (name == names[i]) {
             *fields[i] = value;
@@ -141,7 +148,7 @@ bool splitAddress(const std::string& hostPort, std::string& host, int& port) {
 }
 
 int serveDevice(const Options& options, Clock::time_point deadline) {
-    quillet::wine::EmulatorService service({{}, {}, options.serveDevice});
+    quillet::wine::EmulatorService service({{}, {}, options.serveDevice, {}});
     std::string host;
     int port = 0;
     std::string error;
@@ -160,14 +167,39 @@ int serveDevice(const Options& options, Clock::time_point deadline) {
     return service.clientLeft() ? 0 : fail("no test program came and went in time");
 }
 
+// "capture NAME TITLE": the window titled TITLE (hex) saved as NAME.png in the shots folder.
+std::optional<std::string> captureRequest(const fs::path& shots,
+                                          const std::vector<std::string>& words) {
+    if (words.size() != 3 || words[0] != "capture") {
+        return std::nullopt;
+    }
+    const std::optional<std::string> title = quillet::wine::fromHex(words[2]);
+    if (!title ||
+        words[1].find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_") != std::string::npos) {
+        return "error bad capture request";
+    }
+    const fs::path png = shots / (words[1] + ".png");
+    const std::string error = quillet::wine::captureWindow(*title, png);
+    return error.empty() ? "ok " + png.string() : "error " + error;
+}
+
 int runUnderWine(const Options& options, Clock::time_point deadline) {
     const bool withWindows = !options.xvfb.empty();
     quillet::wine::WineSession session(options.tools, options.workDir, withWindows);
     quillet::wine::VirtualDisplay display;
-    quillet::wine::EmulatorService service(
-        {session.com1Link(),
-         [&session](const std::string& path) { return session.checkMapping(path); },
-         {}});
+    quillet::wine::ServiceSetup setup{
+        session.com1Link(),
+        [&session](const std::string& path) { return session.checkMapping(path); },
+        {},
+        {}};
+    if (!options.shots.empty()) {
+        std::error_code ec;
+        fs::create_directories(options.shots, ec);
+        setup.extra = [shots = fs::absolute(options.shots)](const std::vector<std::string>& words) {
+            return captureRequest(shots, words);
+        };
+    }
+    quillet::wine::EmulatorService service(std::move(setup));
     std::string error;
     if (!session.preparePrefix(deadline, error)) {
         return fail(error);
