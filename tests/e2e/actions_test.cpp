@@ -4,6 +4,7 @@
 
 #include "link/serial_port.h"
 #include "tests/e2e/quillet_session.h"
+#include "ui/toolkit/paint_context.h"
 
 namespace quillet::e2e {
 namespace {
@@ -253,6 +254,40 @@ TEST_F(MainWindowActions, TheWindowMenuOpensTheAboutBoxForCommands16To31) {
     });
     run(script);
     EXPECT_EQ(recorder->shownTitles().count("About Quillet"), 3);
+}
+
+// What the main window paints when a backend asks it to paint itself minimised.
+class RecordingPaint : public PaintContext {
+  public:
+    int clientWidth() const override { return 37; }
+    int clientHeight() const override { return 30; }
+    int systemIconWidth() const override { return 32; }
+    int systemIconHeight() const override { return 32; }
+    void eraseIconBackground() override { calls.push_back("erase"); }
+    void drawIcon(const Icon& icon, int x, int y) override {
+        calls.push_back("icon " + std::to_string(icon.id()) + " at " + std::to_string(x) + "," +
+                        std::to_string(y));
+    }
+    std::vector<std::string> calls;
+};
+
+TEST_F(MainWindowActions, MinimisedItPaintsTheApplicationIconInTheMiddle) {
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [](MainWindow& w) {
+        RecordingPaint shown;
+        EXPECT_FALSE(w.dispatchPaint(shown));
+        EXPECT_TRUE(shown.calls.empty());
+        qt(w)->showMinimized();
+        RecordingPaint minimised;
+        EXPECT_TRUE(w.dispatchPaint(minimised));
+        // (37 - 32 + 1) / 2 and (30 - 32 + 1) / 2, truncated toward zero.
+        EXPECT_EQ(minimised.calls, (std::vector<std::string>{"erase", "icon 128 at 3,0"}));
+        EXPECT_EQ(w.dispatchQueryDragIcon().id(), kAppIconId);
+        qt(w)->showNormal();
+        click(w, kIdOk);
+    });
+    run(script);
 }
 
 }  // namespace

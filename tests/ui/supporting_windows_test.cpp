@@ -14,8 +14,11 @@
 #include "ui/about_box.h"
 #include "ui/failure_notice.h"
 #include "ui/port_selection_window.h"
+#include "ui/resources/icon_drawings.h"
+#include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_icons.h"
 #include "ui/wait_window.h"
 
 namespace quillet {
@@ -330,6 +333,29 @@ TEST(AboutBox, ShowsTheApplicationIcon) {
     });
     about.runModal();
     EXPECT_TRUE(hasIcon);
+}
+
+// Both drawings are embedded whole and draw, the warning one too, although Qt shows the
+// style's own warning icon where it has one.
+TEST(Icons, TheEmbeddedDrawingsDraw) {
+    const IconResource drawings[] = {
+        {kAppIconId, IconSource::Drawing, appIconDrawing()},
+        {kWarningIconId, IconSource::Drawing, warningIconDrawing()},
+    };
+    installResources({.icons = drawings});
+    for (int id : {kAppIconId, kWarningIconId}) {
+        SCOPED_TRACE(id);
+        const QImage image = qtIcon(Icon::load(id)).pixmap(32, 32).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                inked += qAlpha(image.pixel(x, y)) > 0;
+            }
+        }
+        EXPECT_GT(inked, 32 * 32 / 4);
+    }
+    EXPECT_TRUE(Icon::load(kWarningIconId + 1).isNull());
+    installResources(quilletResources());
 }
 
 }  // namespace
