@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+#include "ui/toolkit/dialog.h"
+
+// The user's hands on the windows, through each backend's own input path: Qt's key and
+// mouse events on the widgets, or the system's input queue under Win32, so that the
+// toolkit's dialog handling (default button, Esc, Tab, the window menu) does its own work.
+// Keys go to the control with the focus; clicks go to the middle of what is clicked. What
+// the input did shows by the next step of the script. Each backend defines these in its
+// own file.
+namespace quillet::scenario::desk {
+
+enum class Key { Enter, Escape, Tab, Backspace };
+
+void click(const Dialog& dialog, int controlId);
+// Clicks the entry of a list box.
+void clickEntry(const Dialog& dialog, int listBoxId, int index);
+// Opens a drop-down list with a click and clicks the entry.
+void chooseEntry(const Dialog& dialog, int dropDownId, int index);
+// Types the text (Latin-1) into the control with the focus, a character at a time.
+void type(std::string_view text);
+void press(Key key);
+// Opens the window menu with Alt+Space and chooses the entry by its underlined letter.
+void chooseFromWindowMenu(std::string_view entry);
+
+// Closes an open menu, if any, for a script that ran out of time; false when none was open.
+bool closeMenus();
+
+}  // namespace quillet::scenario::desk

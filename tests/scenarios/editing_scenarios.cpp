@@ -1,0 +1,184 @@
+// Modify... with the header editor: what the text box takes, what the user is warned of, and
+// what the printer receives.
+#include "tests/scenarios/scenario.h"
+
+namespace quillet::scenario {
+namespace {
+
+using Editing = Scenario;
+using Strings = std::vector<std::string>;
+using Warnings = std::vector<int>;
+using control::kAlignmentList;
+using control::kFontList;
+using control::kTextBox;
+
+constexpr int kArialNarrow14 = 0;
+constexpr int kCourier20 = 4;
+constexpr int kCenter = 1;
+constexpr int kRight = 2;
+const Warnings kTooLong = {control::kWarningIcon, control::kTooLongMessage};
+const Warnings kUnprintable = {control::kWarningIcon, control::kUnprintableMessage};
+
+// Selects the entry for the line, then Modify....
+void modifyLine(UserScript& script, int line) {
+    script.onWindow("Quillet", [line](Dialog& main) {
+        desk::clickEntry(main, control::kHeaderList, line - 1);
+    });
+    script.onWindow("Quillet", [line](Dialog& main) {
+        EXPECT_EQ(selectedEntry(main, control::kHeaderList), line - 1);
+        desk::click(main, control::kModify);
+    });
+}
+
+// From OK, where the focus starts, Tab reaches the text box past Cancel and Apply, and
+// selects its text.
+void tabToTextBox(UserScript& script, const std::string& editor) {
+    script.onWindow(editor, [](Dialog&) {
+        for (int i = 0; i < 3; ++i) {
+            desk::press(desk::Key::Tab);
+        }
+    });
+}
+
+std::string entryOf(int line, const std::string& text) {
+    return "Header Message #" + std::to_string(line) + "          " + text;
+}
+
+TEST_F(Editing, AChangeThatBreaksTheLineIsUndoneWithItsWarning) {
+    printer.setLine(4, 5, "Call us");  // Courier 20
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 4);
+    script.onWindow("Header Message #4", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), "Call us");
+        EXPECT_EQ(textOf(editor, kFontList), "Courier 20");
+        EXPECT_EQ(textOf(editor, kAlignmentList), "Left");
+        EXPECT_EQ(warningsShown(editor), Warnings{});
+        EXPECT_EQ(editor.focusedControlId(), kIdOk);
+    });
+    tabToTextBox(script, "Header Message #4");
+    script.onWindow("Header Message #4", [](Dialog& editor) {
+        EXPECT_EQ(editor.focusedControlId(), kTextBox);
+        desk::type("Quillet for the KV-31 printer");
+    });
+    script.onWindow("Header Message #4", [](Dialog& editor) {
+        // 21 characters of Courier 20 take 376 dots; a 22nd would take 394.
+        EXPECT_EQ(textOf(editor, kTextBox), "Quillet for the KV-31");
+        EXPECT_EQ(warningsShown(editor), kTooLong);
+        desk::press(desk::Key::Backspace);
+    });
+    script.onWindow("Header Message #4", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), "Quillet for the KV-3");
+        EXPECT_EQ(warningsShown(editor), Warnings{});
+        desk::type("\xe9");
+    });
+    script.onWindow("Header Message #4", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), "Quillet for the KV-3");
+        EXPECT_EQ(warningsShown(editor), kUnprintable);
+        desk::press(desk::Key::Escape);
+    });
+    whenListed(script, "line 4 read back", [](Dialog& main) {
+        Strings expected = kDefaultEntries;
+        expected[3] = entryOf(4, "Call us");
+        EXPECT_EQ(entries(main, control::kHeaderList), expected);
+        EXPECT_EQ(selectedEntry(main, control::kHeaderList), 3);
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "Header Message #4"}));
+    // Nothing written: after the editor, the line is only read back.
+    const std::string expected = kMode5 + queries(1, 6) + kMode5 + queries(4, 4) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
+TEST_F(Editing, AFontTooWideForTheTextCutsItForGood) {
+    printer.setLine(2, 7, "Lucida line");
+    // Lucida 16 takes 25 of these characters in 374 dots; Courier 20, whose L is 15 dots
+    // wide and every other glyph 16, takes 21 in 375.
+    const std::string inLucida = "ABCDEFGHIJKLMNOPQRSTUVWXY";
+    const std::string cut = "ABCDEFGHIJKLMNOPQRSTU";
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 2);
+    tabToTextBox(script, "Header Message #2");
+    script.onWindow("Header Message #2", [&](Dialog&) { desk::type(inLucida + "Z1234"); });
+    script.onWindow("Header Message #2", [&](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kFontList), "Lucida 16");
+        EXPECT_EQ(textOf(editor, kTextBox), inLucida);
+        EXPECT_EQ(warningsShown(editor), kTooLong);
+        desk::chooseEntry(editor, kFontList, kArialNarrow14);
+    });
+    script.onWindow("Header Message #2", [&](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), inLucida);
+        EXPECT_EQ(warningsShown(editor), Warnings{}) << "a font that holds the text";
+        desk::chooseEntry(editor, kFontList, kCourier20);
+    });
+    script.onWindow("Header Message #2", [&](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), cut);
+        EXPECT_EQ(warningsShown(editor), kTooLong);
+        desk::chooseEntry(editor, kFontList, kArialNarrow14);
+    });
+    script.onWindow("Header Message #2", [&](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kFontList), "Arial Narrow 14");
+        EXPECT_EQ(textOf(editor, kTextBox), cut);
+        EXPECT_EQ(warningsShown(editor), Warnings{});
+        desk::click(editor, kIdOk);
+    });
+    whenListed(script, "line 2 read back", [&](Dialog& main) {
+        Strings expected = kDefaultEntries;
+        expected[1] = entryOf(2, cut);
+        EXPECT_EQ(entries(main, control::kHeaderList), expected);
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    const std::string expected =
+        kMode5 + queries(1, 6) + "H2,1,\"" + cut + "\"\n" + kMode5 + queries(2, 2) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
+TEST_F(Editing, ApplyWritesTheLineCentredThenRightAligned) {
+    // 19 and 39 spaces put AB, 23 dots wide in Arial 14, in the middle and at the end of
+    // the 380-dot line.
+    const std::string centred = "H2,2,\"" + std::string(19, ' ') + "AB\"\n";
+    const std::string right = "H2,2,\"" + std::string(39, ' ') + "AB\"\n";
+    const std::string loaded = kMode5 + queries(1, 6);
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 2);
+    tabToTextBox(script, "Header Message #2");
+    script.onWindow("Header Message #2", [](Dialog&) { desk::type("AB"); });
+    script.onWindow("Header Message #2", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kFontList), "Arial 14");
+        desk::chooseEntry(editor, kAlignmentList, kCenter);
+    });
+    script.onWindow("Header Message #2", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kAlignmentList), "Center");
+        desk::click(editor, control::kApply);
+    });
+    script.onWindow("Header Message #2", [&](Dialog& editor) {
+        EXPECT_EQ(printer.received(loaded.size() + centred.size()), loaded + centred);
+        desk::chooseEntry(editor, kAlignmentList, kRight);
+    });
+    script.onWindow("Header Message #2",
+                    [](Dialog& editor) { desk::click(editor, control::kApply); });
+    script.onWindow("Header Message #2", [](Dialog& editor) {
+        EXPECT_EQ(textOf(editor, kTextBox), "AB");
+        EXPECT_EQ(warningsShown(editor), Warnings{});
+        desk::click(editor, kIdCancel);
+    });
+    whenListed(script, "line 2 read back", [](Dialog& main) {
+        // The list leaves out the leading spaces the printer keeps.
+        EXPECT_EQ(entries(main, control::kHeaderList)[1], entryOf(2, "AB"));
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    const std::string expected = loaded + centred + right + kMode5 + queries(2, 2) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+    EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "Header Message #2"}));
+}
+
+}  // namespace
+}  // namespace quillet::scenario

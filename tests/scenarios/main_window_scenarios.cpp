@@ -1,0 +1,73 @@
+// The main window's other actions: the test page, the maker's lines, the about box.
+#include <algorithm>
+
+#include "tests/scenarios/scenario.h"
+
+namespace quillet::scenario {
+namespace {
+
+using MainWindowActions = Scenario;
+using Strings = std::vector<std::string>;
+
+// The maker's six lines, as the printer must receive them.
+const std::string kDefaultSet =
+    "H1,4,\"  Brellic Technology\"\n"
+    "H2,2,\"        418 Larkspur Blvd\"\n"
+    "H3,2,\"        Springdale, ZZ 00000\"\n"
+    "H4,2,\"        TEL: (555) 010-2000\"\n"
+    "H5,2,\"        FAX: (555) 010-2001\"\n"
+    "H6,3,\"      Measured with Care\"\n";
+
+TEST_F(MainWindowActions, PrintTestPageThenSetDefaultsUnderTheWaitWindow) {
+    printer.setLine(1, 7, "Custom line");
+    std::size_t shownBeforePrinting = 0;
+    UserScript script;
+    startWithCom1(script, [&](Dialog& main) {
+        EXPECT_EQ(entries(main, control::kHeaderList)[0], "Header Message #1          Custom line");
+        shownBeforePrinting = seen().size();
+        desk::click(main, control::kPrintTestPage);
+    });
+    whenListed(script, "printed", [&](Dialog& main) {
+        EXPECT_EQ(seen().size(), shownBeforePrinting) << "printing shows no window";
+        desk::click(main, control::kSetDefaults);
+    });
+    whenListed(script, "the maker's lines listed", [](Dialog& main) {
+        EXPECT_EQ(entries(main, control::kHeaderList), kDefaultEntries);
+        EXPECT_EQ(selectedEntry(main, control::kHeaderList), 0);
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    std::string testPage = kMode5;
+    for (char line = '1'; line <= '6'; ++line) {
+        testPage += std::string("\x1bH\x1b") + line + "\n";
+    }
+    testPage += std::string(6, '\n');
+    const std::string expected =
+        kMode5 + queries(1, 6) + testPage + kMode5 + kDefaultSet + queries(1, 6) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+    EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "Wait..."}));
+    // The printer gets its time to store the lines while the wait window is up.
+    const auto storing = std::find_if(pauses().begin(), pauses().end(),
+                                      [](const Pause& pause) { return pause.ms == 2000; });
+    ASSERT_NE(storing, pauses().end());
+    EXPECT_EQ(storing->windows, (Strings{"Quillet", "Wait..."}));
+}
+
+TEST_F(MainWindowActions, TheAboutBoxOpensFromTheWindowMenu) {
+    UserScript script;
+    startWithCom1(script, [](Dialog&) { desk::chooseFromWindowMenu("&About Quillet..."); });
+    script.onWindow("About Quillet", [](Dialog& about) {
+        EXPECT_EQ(about.focusedControlId(), kIdOk);
+        desk::press(desk::Key::Enter);
+    });
+    whenListed(script, "the about box closed", [](Dialog&) { desk::press(desk::Key::Escape); });
+    run(script);
+
+    EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "About Quillet"}));
+    const std::string expected = kMode5 + queries(1, 6) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
+}  // namespace
+}  // namespace quillet::scenario

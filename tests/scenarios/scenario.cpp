@@ -1,0 +1,145 @@
+#include "tests/scenarios/scenario.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "link/pause.h"
+#include "link/receive_ring.h"
+#include "link/serial_port.h"
+
+namespace quillet::scenario {
+
+const std::vector<std::string> kDefaultEntries = {
+    "Header Message #1          Brellic Technology",
+    "Header Message #2          418 Larkspur Blvd",
+    "Header Message #3          Springdale, ZZ 00000",
+    "Header Message #4          TEL: (555) 010-2000",
+    "Header Message #5          FAX: (555) 010-2001",
+    "Header Message #6          Measured with Care",
+};
+
+std::string queries(int first, int last) {
+    std::string bytes;
+    for (int line = first; line <= last; ++line) {
+        bytes += "RH" + std::to_string(line) + "\n";
+    }
+    return bytes;
+}
+
+namespace {
+
+// The link keeps its state for the whole process: start each run from a quiet one.
+void resetLink() {
+    closePort();
+    ReceiveRing& ring = receiveRing();
+    ring.releaseTo(ring.writeIndex());
+    ring.setDroppingLine(false);
+}
+
+}  // namespace
+
+Scenario* Scenario::current_ = nullptr;
+
+Scenario::Scenario() {
+    current_ = this;
+    setPauseHook(&Scenario::onPause);
+}
+
+Scenario::~Scenario() {
+    setPauseHook(nullptr);
+    app_.reset();
+    resetLink();
+    current_ = nullptr;
+}
+
+void Scenario::SetUp() {
+    ASSERT_TRUE(printer.ready()) << "no emulated printer behind COM1";
+    resetLink();
+    app_ = std::make_unique<Application>(argc_, argv_);
+}
+
+void Scenario::run(UserScript& script) {
+    script.observe([this] { noteWindows(); });
+    app_->run();
+    if (script.timedOut()) {
+        ADD_FAILURE() << "stuck at: " << script.waitingFor();
+    } else {
+        EXPECT_EQ(script.waitingFor(), "") << "the program ended before this step";
+    }
+}
+
+void Scenario::startWithCom1(UserScript& script, std::function<void(Dialog&)> act) {
+    script.onWindow("Select Serial Port", [](Dialog&) { desk::press(desk::Key::Enter); });
+    whenListed(script, "the six lines listed", std::move(act));
+}
+
+void Scenario::whenListed(UserScript& script, const std::string& name,
+                          std::function<void(Dialog&)> act) {
+    script.then(
+        name,
+        [] {
+            const Dialog* front = frontWindow();
+            return front != nullptr && front == Dialog::mainWindow() &&
+                   front->controlHandle<ListBoxControl>(control::kHeaderList).count() == 6;
+        },
+        [act = std::move(act)] { act(*Dialog::mainWindow()); });
+}
+
+// Sleeps every pause whole: the printer answers during most of them.
+void Scenario::onPause(int ms) {
+    if (current_ != nullptr) {
+        current_->noteWindows();
+        Pause pause{ms, {}};
+        for (const Dialog* window : Dialog::openWindows()) {
+            if (window->isWindowVisible()) {
+                pause.windows.push_back(window->caption());
+            }
+        }
+        current_->pauses_.push_back(std::move(pause));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void Scenario::noteWindows() {
+    std::vector<const Dialog*> visible;
+    for (const Dialog* window : Dialog::openWindows()) {
+        if (window->isWindowVisible()) {
+            visible.push_back(window);
+            if (std::find(visible_.begin(), visible_.end(), window) == visible_.end()) {
+                seen_.push_back(window->caption());
+            }
+        }
+    }
+    visible_ = std::move(visible);
+}
+
+std::vector<std::string> entries(const Dialog& window, int listBoxId) {
+    const auto list = window.controlHandle<ListBoxControl>(listBoxId);
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(list.count()));
+    for (int i = 0; i < list.count(); ++i) {
+        texts.push_back(list.itemText(i));
+    }
+    return texts;
+}
+
+int selectedEntry(const Dialog& window, int listBoxId) {
+    return window.controlHandle<ListBoxControl>(listBoxId).currentSelection();
+}
+
+std::string textOf(const Dialog& window, int controlId) {
+    return window.controlHandle<Control>(controlId).text();
+}
+
+std::vector<int> warningsShown(const Dialog& editor) {
+    std::vector<int> shown;
+    for (int id : {control::kWarningIcon, control::kUnprintableMessage, control::kTooLongMessage}) {
+        if (editor.controlHandle<Control>(id).isVisible()) {
+            shown.push_back(id);
+        }
+    }
+    return shown;
+}
+
+}  // namespace quillet::scenario
