@@ -45,21 +45,23 @@ LineResult dropRest(ReceiveRing& ring) {
     return LineResult::Dropped;
 }
 
-void copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
+// Copies the line and gives its length without a CR that ends it.
+std::size_t copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
     std::size_t index = ring.readIndex();
     for (std::size_t i = 0; i < length; ++i) {
         buffer[i] = static_cast<char>(ring.byteAt(index));
         index = ReceiveRing::next(index);
     }
-    buffer[length] = '\0';
     if (length > 0 && buffer[length - 1] == '\r') {
-        buffer[length - 1] = '\0';
+        --length;
     }
+    buffer[length] = '\0';
+    return length;
 }
 
 // One step of the line reader: takes one line, drops (part of) one over-long line, or
 // finds nothing to do. A null buffer discards the line instead of copying it.
-LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
     if (ring.droppingLine()) {
         return dropRest(ring);
     }
@@ -67,7 +69,7 @@ LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
     const bool fits = scan.length < capacity;
     if (scan.complete) {
         if (fits && buffer != nullptr) {
-            copyLine(ring, scan.length, buffer);
+            length = copyLine(ring, scan.length, buffer);
         }
         ring.releaseTo(scan.end);
         return fits ? LineResult::Taken : LineResult::Dropped;
@@ -84,17 +86,18 @@ LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
 
 }  // namespace
 
-bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
+    length = 0;
     if (buffer == nullptr || capacity == 0) {
         return false;
     }
     buffer[0] = '\0';
-    return nextLine(ring, buffer, capacity) == LineResult::Taken;
+    return nextLine(ring, buffer, capacity, length) == LineResult::Taken;
 }
 
-bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
     for (int attempt = 0; attempt < kLineTries; ++attempt) {
-        if (takeLine(ring, buffer, capacity)) {
+        if (takeLine(ring, buffer, capacity, length)) {
             return true;
         }
         pause(kLineRetryPauseMs);
@@ -103,17 +106,18 @@ bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
 }
 
 void drainLines(ReceiveRing& ring, std::size_t capacity) {
-    while (nextLine(ring, nullptr, capacity) != LineResult::None) {
+    std::size_t unused = 0;
+    while (nextLine(ring, nullptr, capacity, unused) != LineResult::None) {
         pause(kDrainPauseMs);
     }
 }
 
-bool takeLine(char* buffer, std::size_t capacity) {
-    return takeLine(receiveRing(), buffer, capacity);
+bool takeLine(char* buffer, std::size_t capacity, std::size_t& length) {
+    return takeLine(receiveRing(), buffer, capacity, length);
 }
 
-bool waitForLine(char* buffer, std::size_t capacity) {
-    return waitForLine(receiveRing(), buffer, capacity);
+bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length) {
+    return waitForLine(receiveRing(), buffer, capacity, length);
 }
 
 void drainLines(std::size_t capacity) {

@@ -47,8 +47,10 @@ class LinkWithPrinter : public ::testing::Test {
     std::string reply(std::size_t capacity = kReplyLineCapacity) {
         std::string lines;
         std::string line(capacity, '\0');
+        std::size_t length = 0;
         for (int i = 0; i < 4; ++i) {
-            lines += waitForLine(line.data(), line.size()) ? line.c_str() : "<none>";
+            lines += waitForLine(line.data(), line.size(), length) ? line.substr(0, length)
+                                                                   : std::string("<none>");
             lines += '|';
         }
         return lines;
@@ -96,7 +98,8 @@ TEST_F(LinkWithPrinter, APrinterUnpluggedInAReplyEndsOnlyThatReply) {
 
     test::PauseRecorder pauses;
     char line[kReplyLineCapacity];
-    EXPECT_FALSE(waitForLine(line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_FALSE(waitForLine(line, sizeof line, length));
     closePort();
     EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
 }

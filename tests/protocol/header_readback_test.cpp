@@ -167,9 +167,10 @@ TEST_F(HeaderReadback, UnknownFontNameFails) {
     EXPECT_STREQ(record.text, kDefaults[1].text);
 }
 
-TEST_F(HeaderReadback, AcceptsTextBeforeHeader) {
+TEST_F(HeaderReadback, AcceptsAnyBytesBeforeHeaderNulIncluded) {
+    using namespace std::string_literals;
     kv31::Faults faults;
-    faults.textBeforeHeader = "\x07 KV-31 ready. ";
+    faults.textBeforeHeader = "\0\0\x07 KV-31 waking\0\xff "s;
     printer.setFaults(faults);
     expectAllDefaults();
 }
