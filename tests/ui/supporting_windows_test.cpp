@@ -342,7 +342,8 @@ TEST(Icons, TheEmbeddedDrawingsDraw) {
         {kAppIconId, IconSource::Drawing, appIconDrawing()},
         {kWarningIconId, IconSource::Drawing, warningIconDrawing()},
     };
-    installResources({.icons = drawings});
+    const ResourceCatalog catalog{.icons = drawings};
+    installResources(catalog);
     for (int id : {kAppIconId, kWarningIconId}) {
         SCOPED_TRACE(id);
         const QImage image = qtIcon(Icon::load(id)).pixmap(32, 32).toImage();
