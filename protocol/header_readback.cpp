@@ -100,6 +100,15 @@ void store(const ReplyFields& fields, HeaderRecord& record) {
     record.font = fields.font;
 }
 
+// Takes up to count more lines of a reply that went wrong, so that they cannot pass for
+// the reply to the next query; stops at the first wait that ends with none.
+void takeRestOfReply(std::size_t count) {
+    char rest[kReplyLineCapacity];
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < count && waitForLine(rest, sizeof rest, length); ++i) {
+    }
+}
+
 bool isLine(int line) {
     return line >= 1 && line <= kHeaderLineCount;
 }
@@ -120,22 +129,28 @@ bool parseHeaderReply(int line, const HeaderReplyLines& replyLines, HeaderRecord
     return true;
 }
 
-// Each reply line is checked as it comes; the first bad one ends the readback and
-// leaves the lines behind it waiting for the caller's drain.
+// A reply never comes before its query: lines already waiting are left from earlier and
+// are discarded. Each reply line is checked as it comes; after a bad one the rest of the
+// reply is taken, even when it is still on its way. A missing line ends it at once.
 bool readHeader(int line, HeaderRecord& record) {
     if (!isLine(line)) {
         return false;
     }
+    discardWaitingLines(kReplyLineCapacity);
     const std::array<char, 4> query = headerQueryCommand(line);
     // A failed write shows as a missing reply.
     static_cast<void>(writeBytes(query.data(), query.size()));
 
     char reply[kReplyLineCapacity];
     ReplyFields fields;
-    for (std::size_t i = 0; i < HeaderReplyLines().size(); ++i) {
+    constexpr std::size_t kLines = HeaderReplyLines().size();
+    for (std::size_t i = 0; i < kLines; ++i) {
         std::size_t length = 0;
-        if (!waitForLine(reply, sizeof reply, length) ||
-            !acceptReplyLine(line, i, std::string_view(reply, length), fields)) {
+        if (!waitForLine(reply, sizeof reply, length)) {
+            return false;
+        }
+        if (!acceptReplyLine(line, i, std::string_view(reply, length), fields)) {
+            takeRestOfReply(kLines - 1 - i);
             return false;
         }
     }

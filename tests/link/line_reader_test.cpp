@@ -212,6 +212,55 @@ TEST(DrainLines, DiscardsOverLongLinesSoTheNextAnswerReadsBack) {
     EXPECT_STREQ(line, "Header 3");
 }
 
+// A printer that keeps talking while the drain pauses.
+ReceiveRing* talkingRing = nullptr;
+std::string talk;
+
+void talkDuringPause(int pauseNumber) {
+    if (pauseNumber <= 100) {  // a drain that never ends would end here, and fail
+        push(*talkingRing, talk);
+    }
+}
+
+class DrainWhileTalking : public ::testing::Test {
+  protected:
+    void SetUp() override { talkingRing = &ring; }
+    void TearDown() override { talkingRing = nullptr; }
+    ReceiveRing ring;
+};
+
+TEST_F(DrainWhileTalking, StatusLinesEndTheDrainAfterEightPauses) {
+    talk = "status\r\nstatus\r\nstatus\r\n";
+    ASSERT_TRUE(push(ring, "old\r\nold\r\nold\r\n"));
+    PauseRecorder pauses(talkDuringPause);
+    drainLines(ring, 80);
+    EXPECT_EQ(pauses.taken(), std::vector<int>(kDrainPausedLines, kDrainPauseMs));
+    EXPECT_EQ(ring.unreadCount(), 0u);  // the lines that came during the last pause too
+}
+
+// Each part of an endless line that is dropped counts as a line taken.
+TEST_F(DrainWhileTalking, AStreamWithoutLineFeedEndsTheDrainToo) {
+    talk = std::string(240, 'x');
+    ASSERT_TRUE(push(ring, std::string(100, 'x')));
+    PauseRecorder pauses(talkDuringPause);
+    drainLines(ring, kShortLineCapacity);
+    EXPECT_EQ(pauses.taken(), std::vector<int>(kDrainPausedLines, kDrainPauseMs));
+    EXPECT_EQ(ring.unreadCount(), 0u);
+}
+
+TEST(DiscardWaitingLines, TakesWhatIsCompleteWithoutPausing) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "a\r\n" + std::string(90, '#') + "\r\nb\r\nHead"));
+    PauseRecorder pauses;
+    discardWaitingLines(ring, kShortLineCapacity);
+    EXPECT_TRUE(pauses.taken().empty());
+    ASSERT_TRUE(push(ring, "er 1\r\n"));
+    char line[kShortLineCapacity];
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
+    EXPECT_STREQ(line, "Header 1");
+}
+
 // Lets a waitForLine test make a line arrive during a chosen pause.
 ReceiveRing* lateRing = nullptr;
 int latePause = 0;

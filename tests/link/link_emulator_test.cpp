@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
+#include "link/pause.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "link_test_support.h"
@@ -86,6 +88,35 @@ TEST_F(LinkWithPrinter, AfterAFloodADrainLetsTheNextAnswerReadBack) {
 
     ASSERT_TRUE(query(4));
     EXPECT_EQ(reply().rfind("Header 4|font:    ", 0), 0u);
+}
+
+// The drain's pauses, taken for real; a drain that went on for ever is stopped by
+// silencing the printer, and shows in the count.
+kv31::Emulator* talkingPrinter = nullptr;
+int drainPauses = 0;
+
+void countAndPause(int milliseconds) {
+    if (++drainPauses == 40) {
+        talkingPrinter->setFaults({});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+TEST_F(LinkWithPrinter, ADrainEndsThoughThePrinterSendsAStatusLineEvery100Ms) {
+    kv31::Faults faults;
+    faults.chatterIntervalMs = 100;
+    printer.setFaults(faults);
+    EXPECT_EQ(takeLineWithin(5s), kv31::kChatterLine);
+    std::this_thread::sleep_for(150ms);
+
+    talkingPrinter = &printer;
+    drainPauses = 0;
+    const PauseHook previous = setPauseHook(countAndPause);
+    drainLines(kShortLineCapacity);
+    setPauseHook(previous);
+    EXPECT_GE(drainPauses, 2);
+    EXPECT_LE(drainPauses, kDrainPausedLines);
+    talkingPrinter = nullptr;
 }
 
 TEST_F(LinkWithPrinter, APrinterUnpluggedInAReplyEndsOnlyThatReply) {
