@@ -29,6 +29,9 @@ constexpr long long kBytesPerSecond = 960;
 constexpr auto kBackoff = std::chrono::milliseconds(50);
 // A command longer than this is no command of the printer's; it is dropped whole.
 constexpr std::size_t kMaxCommandBytes = 4096;
+// Replies and chatter beyond this many unsent bytes are dropped, as a printer whose
+// transmit buffer is full would, so a client that never reads cannot grow the emulator.
+constexpr std::size_t kMaxPendingBytes = 64 * 1024;
 // Bytes already sent when the device vanishes are on the wire: the client gets a
 // moment to take them before the close throws away what it has not read.
 constexpr auto kVanishSettle = std::chrono::milliseconds(10);
@@ -63,10 +66,13 @@ struct Emulator::State {
     mutable std::condition_variable changed;
     PrinterModel model;
     Faults faults;
-    std::string received;
+    std::string received;  // the tail, trimmed to kReceivedTail now and then
+    std::size_t receivedCount = 0;
     std::string command;
     bool commandTooLong = false;
     std::deque<Outgoing> outgoing;
+    std::size_t pendingBytes = 0;  // not yet sent, over all of outgoing
+    Clock::time_point chatterDue;
     std::function<void(const std::string&)> log;
     long long replyBytesSent = 0;
     bool vanishing = false;
@@ -98,6 +104,10 @@ struct Emulator::State {
     void readInput();
     void takeInput(const char* bytes, std::size_t count);
     void takeByte(char c, std::vector<std::string>& notes);
+    void queue(std::string bytes, Clock::time_point notBefore, bool reply);
+    void queueReply(int line);
+    Clock::time_point queueChatter(Clock::time_point now);
+    void keepReceived(const char* bytes, std::size_t count);
     void startVanishing(Clock::time_point now);
     bool vanishDue(Clock::time_point now, Clock::time_point& wakeAt);
     bool clientHasRead() const;
@@ -122,6 +132,7 @@ bool Emulator::State::begin(const DevicePort& opened) {
         port = opened;
         path = opened.path;
         outgoing.clear();
+        pendingBytes = 0;
         vanishing = false;
     }
     wireIdle = true;
@@ -162,6 +173,7 @@ void Emulator::State::wakeUp() const {
 void Emulator::State::closeDevice() {
     closeDevicePort(port);
     outgoing.clear();
+    pendingBytes = 0;
     vanishing = false;
     changed.notify_all();
 }
@@ -199,7 +211,10 @@ void Emulator::State::serve() {
         bool wantRoom = false;
         {
             std::lock_guard lock(mutex);
-            sendDue(Clock::now(), wakeAt, wantRoom);
+            const auto now = Clock::now();
+            const auto chatterAt = queueChatter(now);
+            sendDue(now, wakeAt, wantRoom);
+            wakeAt = std::min(wakeAt, chatterAt);
         }
         waitForEvents(wakeAt, wantRoom);
     }
@@ -268,6 +283,7 @@ bool Emulator::State::sendSome(Outgoing& out, Clock::time_point now, Clock::time
         return false;
     }
     out.sent += static_cast<std::size_t>(written);
+    pendingBytes -= static_cast<std::size_t>(written);
     burstBytes += written;
     wireFreeAt = burstStart + wireTime(burstBytes);
     if (out.reply) {
@@ -350,8 +366,58 @@ void Emulator::State::takeInput(const char* bytes, std::size_t count) {
         }
     }
     std::lock_guard lock(mutex);
-    received.append(bytes, count);
+    keepReceived(bytes, count);
     changed.notify_all();
+}
+
+// Under the lock. Trimmed only when twice the tail, so a flood costs no copy per read.
+void Emulator::State::keepReceived(const char* bytes, std::size_t count) {
+    received.append(bytes, count);
+    receivedCount += count;
+    if (received.size() > 2 * kReceivedTail) {
+        received.erase(0, received.size() - kReceivedTail);
+    }
+}
+
+// Under the lock.
+void Emulator::State::queue(std::string bytes, Clock::time_point notBefore, bool reply) {
+    pendingBytes += bytes.size();
+    outgoing.push_back({std::move(bytes), 0, notBefore, reply});
+}
+
+// Under the lock: the reply to a header query, line by line when they come apart.
+void Emulator::State::queueReply(int line) {
+    std::string reply = buildReply(line, model.lines()[line - 1], faults);
+    if (reply.empty() || pendingBytes + reply.size() > kMaxPendingBytes) {
+        return;
+    }
+    auto at = Clock::now() + std::chrono::milliseconds(faults.replyDelayMs);
+    if (faults.replyLineGapMs <= 0) {
+        queue(std::move(reply), at, true);
+        return;
+    }
+    for (std::size_t start = 0; start < reply.size();) {
+        const std::size_t end = std::min(reply.find('\n', start), reply.size() - 1) + 1;
+        queue(reply.substr(start, end - start), at, true);
+        at += std::chrono::milliseconds(faults.replyLineGapMs);
+        start = end;
+    }
+}
+
+// Under the lock: a chatting printer's status line when it is due. Gives the time of
+// the next one.
+Clock::time_point Emulator::State::queueChatter(Clock::time_point now) {
+    const int interval = faults.chatterIntervalMs;
+    if (interval <= 0 || port.fd < 0 || vanishing) {
+        return Clock::time_point::max();
+    }
+    if (now >= chatterDue) {
+        if (pendingBytes < kMaxPendingBytes) {
+            queue(std::string(kChatterLine) + (faults.lfWithoutCr ? "\n" : "\r\n"), now, false);
+        }
+        chatterDue = std::max(chatterDue + std::chrono::milliseconds(interval), now);
+    }
+    return chatterDue;
 }
 
 // Under the lock: gathers a command up to its LF and carries it out.
@@ -373,12 +439,7 @@ void Emulator::State::takeByte(char c, std::vector<std::string>& notes) {
         const CommandResult result = model.execute(command);
         notes.push_back(result.description);
         if (result.queriedLine != 0) {
-            std::string reply =
-                buildReply(result.queriedLine, model.lines()[result.queriedLine - 1], faults);
-            if (!reply.empty()) {
-                const auto delay = std::chrono::milliseconds(faults.replyDelayMs);
-                outgoing.push_back({std::move(reply), 0, Clock::now() + delay, true});
-            }
+            queueReply(result.queriedLine);
         }
     }
     command.clear();
@@ -424,9 +485,15 @@ void Emulator::setPacing(bool on) {
 }
 
 void Emulator::setFaults(const Faults& faults) {
-    std::lock_guard lock(state_->mutex);
-    state_->faults = faults;
-    state_->replyBytesSent = 0;
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->faults = faults;
+        state_->replyBytesSent = 0;
+        state_->chatterDue = Clock::now() + std::chrono::milliseconds(faults.chatterIntervalMs);
+    }
+    if (state_->server.joinable()) {
+        state_->wakeUp();
+    }
 }
 
 void Emulator::send(const std::string& bytes) {
@@ -438,7 +505,7 @@ void Emulator::send(const std::string& bytes) {
         if (state_->port.fd < 0) {
             return;
         }
-        state_->outgoing.push_back({bytes, 0, Clock::now(), false});
+        state_->queue(bytes, Clock::now(), false);
     }
     state_->wakeUp();
 }
@@ -456,18 +523,24 @@ void Emulator::vanish() {
 
 std::string Emulator::received() const {
     std::lock_guard lock(state_->mutex);
-    return state_->received;
+    const std::string& all = state_->received;
+    return all.size() > kReceivedTail ? all.substr(all.size() - kReceivedTail) : all;
+}
+
+std::size_t Emulator::receivedCount() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->receivedCount;
 }
 
 void Emulator::clearReceived() {
     std::lock_guard lock(state_->mutex);
     state_->received.clear();
+    state_->receivedCount = 0;
 }
 
 bool Emulator::waitForReceived(std::size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(state_->mutex);
-    return state_->changed.wait_for(lock, timeout,
-                                    [&] { return state_->received.size() >= count; });
+    return state_->changed.wait_for(lock, timeout, [&] { return state_->receivedCount >= count; });
 }
 
 std::array<StoredLine, 6> Emulator::lines() const {

@@ -15,14 +15,20 @@ struct Faults {
     bool silent = false;                // answers nothing at all
     int silentLine = 0;                 // 1 to 6: no reply to that line's query; 0 none
     bool unknownFontName = false;       // reports a font name the protocol does not know
-    std::string textBeforeHeader;       // put in front of "Header <n>"
+    int unknownFontLine = 0;            // 1 to 6: the same for that line's replies only
+    std::string textBeforeHeader;       // any bytes, NUL included, put in front of "Header <n>"
     bool lfWithoutCr = false;           // ends reply lines with LF alone instead of CR LF
     std::string noiseBetweenReplies;    // sent after each reply, so it lies before the next
     std::size_t overlongLineBytes = 0;  // a line of that many characters before each reply
     int replyDelayMs = 0;               // pause before each reply
+    int replyLineGapMs = 0;             // pause between the lines of a reply
+    int chatterIntervalMs = 0;          // sends a status line this often, unasked; 0 never
     int vanishAfterReplyBytes = -1;     // close the device once that many reply bytes went out
                                         // (counted from setFaults); -1 never
 };
+
+// The status line a chatting printer sends, before its line end.
+inline constexpr const char* kChatterLine = "KV-31 status: ready";
 
 struct StoredLine {
     int printerFont = 6;  // 1 to 7
@@ -58,8 +64,12 @@ class Emulator {
     // Closes the device now, as if the printer were unplugged. Serving ends.
     void vanish();
 
-    // Every byte received, in order.
+    // The last bytes received, in order: all of them up to kReceivedTail bytes, so that
+    // a flood cannot grow the emulator without bound.
+    static constexpr std::size_t kReceivedTail = 256 * 1024;
     std::string received() const;
+    // How many bytes were received in all since the start or clearReceived.
+    std::size_t receivedCount() const;
     void clearReceived();
     // Waits until at least count bytes have been received in all; false on time-out.
     bool waitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -72,10 +82,12 @@ class Emulator {
     // The last mode switch received ('1' or '5'), or 0 before any.
     char mode() const;
     // Each test page printed: the lines printed by print-header commands, and feeds as "".
+    // The last 64 pages, each up to its first 64 lines.
     std::vector<std::vector<std::string>> printedPages() const;
 
     // Called with a readable description of each command received; may be empty.
-    // Runs on the serving thread, before waitForReceived sees the command's bytes.
+    // Runs on the serving thread, before waitForReceived sees the command's bytes; it holds
+    // up serving for as long as it takes, so it must not block.
     void setCommandLog(std::function<void(const std::string&)> log);
 
   private:

@@ -1,12 +1,15 @@
 // kv31-sim: plays the KV-31 printer on a pseudo-terminal (or a serial device) until
 // interrupted, logging each command it receives.
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
+#include "emulator/background_log.h"
 #include "emulator/kv31_emulator.h"
 
 namespace {
@@ -25,12 +28,16 @@ void printUsage(std::FILE* to) {
         "  --silent                   answer nothing\n"
         "  --silent-line N            no reply to the query for line N\n"
         "  --unknown-font             report a font name the host does not know\n"
+        "  --unknown-font-line N      the same in the replies for line N only\n"
         "  --text-before-header TEXT  put TEXT in front of \"Header <n>\"\n"
         "  --lf-without-cr            end reply lines with LF alone\n"
         "  --noise TEXT               send TEXT after each reply\n"
         "  --overlong N               send a line of N characters before each reply\n"
         "  --reply-delay MS           wait MS milliseconds before each reply\n"
-        "  --vanish-after N           close the device after N reply bytes\n",
+        "  --line-gap MS              wait MS milliseconds between the lines of a reply\n"
+        "  --chatter MS               send a status line every MS milliseconds, unasked\n"
+        "  --vanish-after N           close the device after N reply bytes\n"
+        "TEXT may hold any byte as \\xHH, and \\0 \\r \\n \\t \\e \\\\ as in C.\n",
         to));
 }
 
@@ -44,9 +51,53 @@ bool toInt(const char* text, int& value) {
     return true;
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// C-like escapes, so that a fault's text can hold any byte, NUL included.
+bool unescape(const char* text, std::string& bytes) {
+    constexpr std::string_view kLetters = "0rnte\\";
+    constexpr std::string_view kBytes{"\0\r\n\t\x1b\\", 6};
+    bytes.clear();
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c != '\\') {
+            bytes += *c;
+            continue;
+        }
+        ++c;
+        if (*c == 'x' && hexDigit(c[1]) >= 0 && hexDigit(c[2]) >= 0) {
+            bytes += static_cast<char>(hexDigit(c[1]) * 16 + hexDigit(c[2]));
+            c += 2;
+            continue;
+        }
+        const std::size_t at = kLetters.find(*c);
+        if (*c == '\0' || at == std::string_view::npos) {
+            return false;
+        }
+        bytes += kBytes[at];
+    }
+    return true;
+}
+
 bool parseNumbered(const std::string& name, int number, Options& options) {
     if (name == "--silent-line") {
         options.faults.silentLine = number;
+    } else if (name == "--unknown-font-line") {
+        options.faults.unknownFontLine = number;
+    } else if (name == "--line-gap") {
+        options.faults.replyLineGapMs = number;
+    } else if (name == "--chatter") {
+        options.faults.chatterIntervalMs = number;
     } else if (name == "--overlong") {
         options.faults.overlongLineBytes = static_cast<std::size_t>(number);
     } else if (name == "--reply-delay") {
@@ -64,9 +115,9 @@ bool parseValued(const std::string& name, const char* value, Options& options) {
     if (name == "--device") {
         options.device = value;
     } else if (name == "--text-before-header") {
-        options.faults.textBeforeHeader = value;
+        return unescape(value, options.faults.textBeforeHeader);
     } else if (name == "--noise") {
-        options.faults.noiseBetweenReplies = value;
+        return unescape(value, options.faults.noiseBetweenReplies);
     } else {
         int number = 0;
         return toInt(value, number) && parseNumbered(name, number, options);
@@ -116,20 +167,21 @@ int main(int argc, char** argv) {
         printUsage(stderr);
         return 2;
     }
-    // Blocked before the serving thread starts, so only sigwait below sees them.
+    // Blocked before any thread starts, so only sigwait below sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A log reader that goes away ends the log, not the printer.
+    signal(SIGPIPE, SIG_IGN);
 
+    // Serving never waits for whoever reads the log.
+    kv31::BackgroundLog log(STDOUT_FILENO);
     kv31::Emulator emulator;
     emulator.setPacing(options.pacing);
     emulator.setFaults(options.faults);
-    emulator.setCommandLog([](const std::string& line) {
-        static_cast<void>(std::printf("%s\n", line.c_str()));
-        static_cast<void>(std::fflush(stdout));
-    });
+    emulator.setCommandLog([&log](const std::string& line) { log.post(line); });
     const bool started =
         options.device.empty() ? emulator.start() : emulator.startOnDevice(options.device);
     if (!started) {
@@ -138,8 +190,7 @@ int main(int argc, char** argv) {
                          options.device.empty() ? "a pseudo-terminal" : options.device.c_str()));
         return 1;
     }
-    static_cast<void>(std::printf("%s\n", emulator.devicePath().c_str()));
-    static_cast<void>(std::fflush(stdout));
+    log.post(emulator.devicePath());
 
     int signal = 0;
     sigwait(&stopSignals, &signal);

@@ -7,6 +7,9 @@ namespace kv31 {
 namespace {
 
 constexpr char kEsc = 27;
+// What is kept of the printed pages, so that a flood of print commands stays bounded.
+constexpr std::size_t kKeptPages = 64;
+constexpr std::size_t kKeptLinesPerPage = 64;
 
 // The maker's defaults, as the printer restores them.
 const std::array<StoredLine, 6> kFactoryLines{{
@@ -123,18 +126,31 @@ CommandResult PrinterModel::writeHeader(std::string_view command) {
 // A print-header command after a feed starts a new page.
 void PrinterModel::printLine(int line) {
     if (lastWasFeed_ || pages_.empty()) {
-        pages_.emplace_back();
+        startPage();
     }
-    pages_.back().push_back(lines_[line - 1].text);
+    addToPage(lines_[line - 1].text);
     lastWasFeed_ = false;
 }
 
 void PrinterModel::feed() {
     if (pages_.empty()) {
-        pages_.emplace_back();
+        startPage();
     }
-    pages_.back().emplace_back();
+    addToPage({});
     lastWasFeed_ = true;
+}
+
+void PrinterModel::startPage() {
+    if (pages_.size() == kKeptPages) {
+        pages_.erase(pages_.begin());
+    }
+    pages_.emplace_back();
+}
+
+void PrinterModel::addToPage(const std::string& printed) {
+    if (pages_.back().size() < kKeptLinesPerPage) {
+        pages_.back().push_back(printed);
+    }
 }
 
 }  // namespace kv31

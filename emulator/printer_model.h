@@ -33,6 +33,8 @@ class PrinterModel {
     CommandResult writeHeader(std::string_view command);
     void printLine(int line);
     void feed();
+    void startPage();
+    void addToPage(const std::string& printed);
 
     std::array<StoredLine, 6> lines_;
     char mode_ = 0;

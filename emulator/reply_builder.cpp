@@ -14,8 +14,8 @@ std::string buildReply(int line, const StoredLine& stored, const Faults& faults)
         return {};
     }
     const std::string end = faults.lfWithoutCr ? "\n" : "\r\n";
-    const char* font =
-        faults.unknownFontName ? kStrangeFontName : printerFontName(stored.printerFont);
+    const bool strange = faults.unknownFontName || faults.unknownFontLine == line;
+    const char* font = strange ? kStrangeFontName : printerFontName(stored.printerFont);
     std::string reply;
     if (faults.overlongLineBytes > 0) {
         reply.append(faults.overlongLineBytes, '#').append(end);

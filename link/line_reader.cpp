@@ -11,15 +11,15 @@ enum class LineResult { Taken, Dropped, None };
 
 struct LineScan {
     bool complete = false;   // a line feed was found
-    std::size_t length = 0;  // bytes before the line feed, or all unread bytes
-    std::size_t end = 0;     // index just past the line feed, or the write index
+    std::size_t length = 0;  // bytes before the line feed, or all bytes scanned
+    std::size_t end = 0;     // index just past the line feed, or where the scan stopped
 };
 
-LineScan scanLine(const ReceiveRing& ring) {
+// Scans from the read index, not beyond limit (a write index seen earlier or now).
+LineScan scanLine(const ReceiveRing& ring, std::size_t limit) {
     LineScan scan;
-    const std::size_t write = ring.writeIndex();
     std::size_t index = ring.readIndex();
-    while (index != write) {
+    while (index != limit) {
         const unsigned char byte = ring.byteAt(index);
         index = ReceiveRing::next(index);
         if (byte == '\n') {
@@ -33,8 +33,8 @@ LineScan scanLine(const ReceiveRing& ring) {
 }
 
 // Finishes dropping an over-long line whose head is gone already.
-LineResult dropRest(ReceiveRing& ring) {
-    const LineScan scan = scanLine(ring);
+LineResult dropRest(ReceiveRing& ring, std::size_t limit) {
+    const LineScan scan = scanLine(ring, limit);
     if (scan.complete) {
         ring.setDroppingLine(false);
     }
@@ -45,29 +45,32 @@ LineResult dropRest(ReceiveRing& ring) {
     return LineResult::Dropped;
 }
 
-void copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
+// Copies the line and gives its length without a CR that ends it.
+std::size_t copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
     std::size_t index = ring.readIndex();
     for (std::size_t i = 0; i < length; ++i) {
         buffer[i] = static_cast<char>(ring.byteAt(index));
         index = ReceiveRing::next(index);
     }
-    buffer[length] = '\0';
     if (length > 0 && buffer[length - 1] == '\r') {
-        buffer[length - 1] = '\0';
+        --length;
     }
+    buffer[length] = '\0';
+    return length;
 }
 
 // One step of the line reader: takes one line, drops (part of) one over-long line, or
 // finds nothing to do. A null buffer discards the line instead of copying it.
-LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length,
+                    std::size_t limit) {
     if (ring.droppingLine()) {
-        return dropRest(ring);
+        return dropRest(ring, limit);
     }
-    const LineScan scan = scanLine(ring);
+    const LineScan scan = scanLine(ring, limit);
     const bool fits = scan.length < capacity;
     if (scan.complete) {
         if (fits && buffer != nullptr) {
-            copyLine(ring, scan.length, buffer);
+            length = copyLine(ring, scan.length, buffer);
         }
         ring.releaseTo(scan.end);
         return fits ? LineResult::Taken : LineResult::Dropped;
@@ -82,19 +85,25 @@ LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
     return LineResult::None;
 }
 
+LineResult discardLine(ReceiveRing& ring, std::size_t capacity, std::size_t limit) {
+    std::size_t unused = 0;
+    return nextLine(ring, nullptr, capacity, unused, limit);
+}
+
 }  // namespace
 
-bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
+    length = 0;
     if (buffer == nullptr || capacity == 0) {
         return false;
     }
     buffer[0] = '\0';
-    return nextLine(ring, buffer, capacity) == LineResult::Taken;
+    return nextLine(ring, buffer, capacity, length, ring.writeIndex()) == LineResult::Taken;
 }
 
-bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
+bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
     for (int attempt = 0; attempt < kLineTries; ++attempt) {
-        if (takeLine(ring, buffer, capacity)) {
+        if (takeLine(ring, buffer, capacity, length)) {
             return true;
         }
         pause(kLineRetryPauseMs);
@@ -102,22 +111,39 @@ bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity) {
     return false;
 }
 
+// A printer that keeps talking would keep a drain that pauses after every line going for
+// ever, so only the first lines get their pause.
 void drainLines(ReceiveRing& ring, std::size_t capacity) {
-    while (nextLine(ring, nullptr, capacity) != LineResult::None) {
+    for (int paused = 0; paused < kDrainPausedLines; ++paused) {
+        if (discardLine(ring, capacity, ring.writeIndex()) == LineResult::None) {
+            return;
+        }
         pause(kDrainPauseMs);
+    }
+    discardWaitingLines(ring, capacity);
+}
+
+// Bounded by what the ring holds now, however fast more comes.
+void discardWaitingLines(ReceiveRing& ring, std::size_t capacity) {
+    const std::size_t limit = ring.writeIndex();
+    while (discardLine(ring, capacity, limit) != LineResult::None) {
     }
 }
 
-bool takeLine(char* buffer, std::size_t capacity) {
-    return takeLine(receiveRing(), buffer, capacity);
+bool takeLine(char* buffer, std::size_t capacity, std::size_t& length) {
+    return takeLine(receiveRing(), buffer, capacity, length);
 }
 
-bool waitForLine(char* buffer, std::size_t capacity) {
-    return waitForLine(receiveRing(), buffer, capacity);
+bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length) {
+    return waitForLine(receiveRing(), buffer, capacity, length);
 }
 
 void drainLines(std::size_t capacity) {
     drainLines(receiveRing(), capacity);
+}
+
+void discardWaitingLines(std::size_t capacity) {
+    discardWaitingLines(receiveRing(), capacity);
 }
 
 }  // namespace quillet

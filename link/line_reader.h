@@ -16,26 +16,36 @@ inline constexpr std::size_t kReplyLineCapacity = 153;
 inline constexpr int kLineRetryPauseMs = 500;
 inline constexpr int kDrainPauseMs = 250;
 inline constexpr int kLineTries = 4;
+// A drain pauses after at most this many lines (2 s); then it sweeps what is waiting and ends.
+inline constexpr int kDrainPausedLines = 8;
 
 // Starts the reader thread that moves received bytes into the receive ring.
 // False when no port is open or the thread cannot be created; true when it already runs.
 bool startReader();
 
-// Takes one complete line (LF dropped, a CR right before it dropped too) into buffer,
-// zero-terminated. False when no complete line that fits is waiting.
+// Takes one complete line (LF dropped, a CR right before it dropped too) into buffer and
+// sets length to its byte count; every byte value, NUL included, is part of the line, and a
+// zero follows it in the buffer. False when no complete line that fits is waiting.
 // A line of capacity or more bytes before its LF is never taken: it is dropped whole,
 // so that the lines behind it can be taken by the next calls.
-bool takeLine(char* buffer, std::size_t capacity);
+bool takeLine(char* buffer, std::size_t capacity, std::size_t& length);
 
 // Four tries of takeLine with a 500 ms pause after each failed one.
-bool waitForLine(char* buffer, std::size_t capacity);
+bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length);
 
-// Discards waiting complete lines (and over-long ones), pausing 250 ms after each one.
+// Discards waiting lines (and over-long ones), pausing 250 ms after each of the first
+// eight; then it discards, without pausing, the complete lines already in the ring and
+// ends, so it ends however fast the printer keeps talking.
 void drainLines(std::size_t capacity);
 
+// Discards, without pausing, the complete lines (and over-long ones) in the ring now;
+// a partial line stays, and so does whatever arrives meanwhile.
+void discardWaitingLines(std::size_t capacity);
+
 // The same over a given ring; the functions above work over the process's ring.
-bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity);
-bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity);
+bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length);
+bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length);
 void drainLines(ReceiveRing& ring, std::size_t capacity);
+void discardWaitingLines(ReceiveRing& ring, std::size_t capacity);
 
 }  // namespace quillet

@@ -1,7 +1,6 @@
 #include "protocol/header_readback.h"
 
 #include <cstring>
-#include <string>
 
 #include "link/line_reader.h"
 #include "link/serial_port.h"
@@ -12,7 +11,7 @@ namespace quillet {
 namespace {
 
 struct ReplyFontName {
-    const char* name;
+    std::string_view name;
     int font;
 };
 
@@ -22,33 +21,35 @@ constexpr ReplyFontName kReplyFontNames[] = {
     {"Courier 20", 4},      {"CHBlack 24", 5}, {"Lucida 16", 6},       {"Unknown", 5},
 };
 
-constexpr char kHeaderTag[] = "Header ";
-constexpr char kFontTag[] = "font:    ";
-constexpr char kTextTag[] = "text: ";
-constexpr char kEmptyTag[] = "Empty";
+constexpr std::string_view kHeaderTag = "Header ";
+constexpr std::string_view kFontTag = "font:    ";
+constexpr std::string_view kTextTag = "text: ";
+constexpr std::string_view kEmptyTag = "Empty";
 
-constexpr std::size_t tagLength(const char* tag) {
-    return std::char_traits<char>::length(tag);
-}
+// What the reply lines give, gathered as they are checked one by one.
+struct ReplyFields {
+    int font = 0;
+    char text[kHeaderTextCapacity] = {};
+};
 
 // "Header " and the line's digit must end the line.
-bool isHeaderLine(int line, const char* reply) {
-    const char* tag = std::strstr(reply, kHeaderTag);
-    if (tag == nullptr) {
+bool isHeaderLine(int line, std::string_view reply) {
+    const std::size_t tag = reply.find(kHeaderTag);
+    if (tag == std::string_view::npos) {
         return false;
     }
-    const char* digit = tag + tagLength(kHeaderTag);
-    return digit[0] == static_cast<char>('0' + line) && digit[1] == '\0';
+    const std::size_t digit = tag + kHeaderTag.size();
+    return reply.size() == digit + 1 && reply[digit] == static_cast<char>('0' + line);
 }
 
-bool findFont(const char* reply, int& font) {
-    const char* tag = std::strstr(reply, kFontTag);
-    if (tag == nullptr) {
+bool findFont(std::string_view reply, int& font) {
+    const std::size_t tag = reply.find(kFontTag);
+    if (tag == std::string_view::npos) {
         return false;
     }
-    const char* name = tag + tagLength(kFontTag);
+    const std::string_view name = reply.substr(tag + kFontTag.size());
     for (const ReplyFontName& known : kReplyFontNames) {
-        if (std::strstr(name, known.name) != nullptr) {
+        if (name.find(known.name) != std::string_view::npos) {
             font = known.font;
             return true;
         }
@@ -56,33 +57,56 @@ bool findFont(const char* reply, int& font) {
     return false;
 }
 
-bool isTextLine(const char* reply) {
-    const char* tag = std::strstr(reply, kTextTag);
-    return tag != nullptr && tag[tagLength(kTextTag)] == '\0';
+bool isTextLine(std::string_view reply) {
+    const std::size_t tag = reply.find(kTextTag);
+    return tag != std::string_view::npos && tag + kTextTag.size() == reply.size();
 }
 
 // "Empty", or the text between a leading and a trailing double quote.
-bool takeText(const char* reply, char (&text)[kHeaderTextCapacity]) {
-    if (std::strncmp(reply, kEmptyTag, tagLength(kEmptyTag)) == 0) {
+bool takeText(std::string_view reply, char (&text)[kHeaderTextCapacity]) {
+    if (reply.substr(0, kEmptyTag.size()) == kEmptyTag) {
         text[0] = '\0';
         return true;
     }
-    const std::size_t length = std::strlen(reply);
-    if (length == 0 || reply[0] != '"' || reply[length - 1] != '"') {
+    if (reply.empty() || reply.front() != '"' || reply.back() != '"') {
         return false;
     }
-    const std::size_t textLength = length < 2 ? 0 : length - 2;
-    if (textLength >= kHeaderTextCapacity) {
-        return false;  // more than a record holds
+    const std::string_view quoted =
+        reply.size() < 2 ? std::string_view() : reply.substr(1, reply.size() - 2);
+    if (quoted.size() >= kHeaderTextCapacity || quoted.find('\0') != std::string_view::npos) {
+        return false;  // more than a record holds, or cut short at its NUL
     }
-    std::memcpy(text, reply + 1, textLength);
-    text[textLength] = '\0';
+    std::memcpy(text, quoted.data(), quoted.size());
+    text[quoted.size()] = '\0';
     return true;
 }
 
-void store(int font, const char (&text)[kHeaderTextCapacity], HeaderRecord& record) {
-    std::memcpy(record.text, text, sizeof record.text);
-    record.font = font;
+// Checks reply line 0 to 3 of the reply to a query for line.
+bool acceptReplyLine(int line, std::size_t index, std::string_view reply, ReplyFields& fields) {
+    switch (index) {
+        case 0:
+            return isHeaderLine(line, reply);
+        case 1:
+            return findFont(reply, fields.font);
+        case 2:
+            return isTextLine(reply);
+        default:
+            return takeText(reply, fields.text);
+    }
+}
+
+void store(const ReplyFields& fields, HeaderRecord& record) {
+    std::memcpy(record.text, fields.text, sizeof record.text);
+    record.font = fields.font;
+}
+
+// Takes up to count more lines of a reply that went wrong, so that they cannot pass for
+// the reply to the next query; stops at the first wait that ends with none.
+void takeRestOfReply(std::size_t count) {
+    char rest[kReplyLineCapacity];
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < count && waitForLine(rest, sizeof rest, length); ++i) {
+    }
 }
 
 bool isLine(int line) {
@@ -91,51 +115,46 @@ bool isLine(int line) {
 
 }  // namespace
 
-bool parseHeaderReply(int line, const char* const replyLines[4], HeaderRecord& record) {
-    if (!isLine(line) || replyLines == nullptr) {
+bool parseHeaderReply(int line, const HeaderReplyLines& replyLines, HeaderRecord& record) {
+    if (!isLine(line)) {
         return false;
     }
-    for (int i = 0; i < 4; ++i) {
-        if (replyLines[i] == nullptr) {
+    ReplyFields fields;
+    for (std::size_t i = 0; i < replyLines.size(); ++i) {
+        if (!acceptReplyLine(line, i, replyLines[i], fields)) {
             return false;
         }
     }
-    int font = 0;
-    char text[kHeaderTextCapacity] = {};
-    if (!isHeaderLine(line, replyLines[0]) || !findFont(replyLines[1], font) ||
-        !isTextLine(replyLines[2]) || !takeText(replyLines[3], text)) {
-        return false;
-    }
-    store(font, text, record);
+    store(fields, record);
     return true;
 }
 
-// Each reply line is checked as it comes; the first bad one ends the readback and
-// leaves the lines behind it waiting for the caller's drain.
+// A reply never comes before its query: lines already waiting are left from earlier and
+// are discarded. Each reply line is checked as it comes; after a bad one the rest of the
+// reply is taken, even when it is still on its way. A missing line ends it at once.
 bool readHeader(int line, HeaderRecord& record) {
     if (!isLine(line)) {
         return false;
     }
+    discardWaitingLines(kReplyLineCapacity);
     const std::array<char, 4> query = headerQueryCommand(line);
     // A failed write shows as a missing reply.
     static_cast<void>(writeBytes(query.data(), query.size()));
 
     char reply[kReplyLineCapacity];
-    int font = 0;
-    char text[kHeaderTextCapacity] = {};
-    if (!waitForLine(reply, sizeof reply) || !isHeaderLine(line, reply)) {
-        return false;
+    ReplyFields fields;
+    constexpr std::size_t kLines = HeaderReplyLines().size();
+    for (std::size_t i = 0; i < kLines; ++i) {
+        std::size_t length = 0;
+        if (!waitForLine(reply, sizeof reply, length)) {
+            return false;
+        }
+        if (!acceptReplyLine(line, i, std::string_view(reply, length), fields)) {
+            takeRestOfReply(kLines - 1 - i);
+            return false;
+        }
     }
-    if (!waitForLine(reply, sizeof reply) || !findFont(reply, font)) {
-        return false;
-    }
-    if (!waitForLine(reply, sizeof reply) || !isTextLine(reply)) {
-        return false;
-    }
-    if (!waitForLine(reply, sizeof reply) || !takeText(reply, text)) {
-        return false;
-    }
-    store(font, text, record);
+    store(fields, record);
     return true;
 }
 

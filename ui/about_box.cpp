@@ -1,7 +1,9 @@
 #include "ui/about_box.h"
 
+#include "ui/resources/resource_ids.h"
+
 namespace quillet {
 
-AboutBox::AboutBox() : Dialog(100) {}
+AboutBox::AboutBox() : Dialog(kAboutBoxId) {}
 
 }  // namespace quillet

@@ -6,7 +6,6 @@ namespace quillet {
 
 // The product name and version, run modally from the main window's window menu.
 class AboutBox : public Dialog {
-    Q_OBJECT
   public:
     AboutBox();
 };

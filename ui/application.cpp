@@ -1,13 +1,15 @@
 #include "ui/application.h"
 
 #include "ui/main_window.h"
+#include "ui/resources/resource_catalog.h"
 
 namespace quillet {
 
-Application::Application(int& argc, char** argv) : ApplicationBase(argc, argv) {}
+Application::Application(int& argc, char** argv)
+    : ApplicationBase(argc, argv, quilletResources()) {}
 
 bool Application::initInstance() {
-    // Qt's styles draw dialog controls in relief already; there is no switch to throw.
+    enable3dControls();
     MainWindow window;
     setMainWindow(&window);
     window.runModal();

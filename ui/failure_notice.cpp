@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ui/resources/resource_ids.h"
+
 namespace quillet {
 namespace {
-
-constexpr int kTemplateId = 131;
-constexpr int kMessageControl = 1023;
 
 template <std::size_t N>
 void copyTruncated(char (&buffer)[N], std::string_view text) {
@@ -18,7 +17,7 @@ void copyTruncated(char (&buffer)[N], std::string_view text) {
 
 }  // namespace
 
-FailureNotice::FailureNotice() : Dialog(kTemplateId) {}
+FailureNotice::FailureNotice() : Dialog(kFailureNoticeId) {}
 
 void FailureNotice::setCaption(std::string_view text) {
     copyTruncated(caption_, text);
@@ -29,15 +28,13 @@ void FailureNotice::setMessage(std::string_view text) {
 }
 
 bool FailureNotice::doDataExchange() {
-    return bindControl(kMessageControl, messageText_);
+    return bindControl(control::kFailureMessage, messageText_);
 }
 
 bool FailureNotice::onInitDialog() {
     Dialog::onInitDialog();
-    if (messageText_ != nullptr) {
-        messageText_->setText(QString::fromLatin1(message_));
-    }
-    setWindowTitle(QString::fromLatin1(caption_));
+    messageText_.setText(message_);
+    Dialog::setCaption(caption_);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QLabel>
+#include <cstddef>
 #include <string_view>
 
 #include "ui/toolkit/dialog.h"
@@ -9,14 +9,14 @@ namespace quillet {
 
 // The modal notice of a failed operation; its caller sets the caption and the message.
 class FailureNotice : public Dialog {
-    Q_OBJECT
   public:
     static constexpr std::size_t kCaptionCapacity = 50;
     static constexpr std::size_t kMessageCapacity = 150;
 
     FailureNotice();
 
-    // Each copies at most what its buffer holds (49 and 149 characters), always terminated.
+    // Each copies at most what its buffer holds (49 and 149 characters), always terminated;
+    // the window shows them when it is next run.
     void setCaption(std::string_view text);
     void setMessage(std::string_view text);
 
@@ -25,7 +25,7 @@ class FailureNotice : public Dialog {
     bool onInitDialog() override;
 
   private:
-    QLabel* messageText_ = nullptr;
+    StaticControl messageText_;
     char caption_[kCaptionCapacity] = {};
     char message_[kMessageCapacity] = {};
 };

@@ -1,109 +1,55 @@
 #include "ui/header_editor.h"
 
-#include <QAbstractItemView>
-#include <QLabel>
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "link/serial_port.h"
 #include "protocol/printer_font.h"
 #include "ui/failure_notice.h"
-#include "ui/toolkit/controls.h"
+#include "ui/header_text_rules.h"
+#include "ui/resources/resource_ids.h"
 
 namespace quillet {
 namespace {
-
-constexpr int kTemplateId = 135;
-constexpr int kApplyButton = 1000;
-constexpr int kTextBox = 1013;
-constexpr int kFontList = 1028;
-constexpr int kAlignmentList = 1029;
-constexpr int kTooLongMessage = 1033;
-constexpr int kUnprintableMessage = 1034;
-constexpr int kWarningIcon = 1037;
-
-constexpr int kMaxTextChars = 32;
-// How much of the text box each reader takes.
-constexpr int kCheckReadLimit = 150;
-constexpr int kApplyReadLimit = 142;
-// The font a Font list without a selection is measured in.
-constexpr int kFontWhenNoneSelected = 5;
 
 constexpr char kFailureCaption[] = "Communication Failure";
 constexpr char kFailureMessage[] =
     "An error occurred while writing the header to the printer. Please try again.";
 
-bool isPrintable(QChar c) {
-    return c.unicode() >= kFirstPrintable && c.unicode() <= kLastPrintable;
-}
-
-// The printer stores one byte per character. Latin-1 keeps every byte read back from it;
-// a character Latin-1 cannot hold becomes DEL, which no font prints either.
-char toPrinterByte(QChar c) {
-    return static_cast<char>(c.unicode() <= 0xFF ? c.unicode() : 0x7F);
-}
-
-std::string toPrinterBytes(const QString& text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar c : text) {
-        bytes.push_back(toPrinterByte(c));
-    }
-    return bytes;
-}
-
-QString unprintableChars(const QString& text) {
-    QString found;
-    for (QChar c : text) {
-        if (!isPrintable(c)) {
-            found.append(c);
-        }
-    }
-    return found;
-}
-
 // Selects without the user-change notification, and shows that entry first when open.
-void selectQuietly(DropDownList& list, int position) {
-    const bool inRange = position >= 0 && position < list.count();
-    list.setCurrentIndex(inRange ? position : -1);
-    if (inRange) {
-        list.view()->scrollTo(list.model()->index(position, 0), QAbstractItemView::PositionAtTop);
-    }
+void selectQuietly(DropDownControl& list, int position) {
+    list.setCurrentSelection(position);
+    list.setTopIndex(position);
 }
 
 }  // namespace
 
-HeaderEditor::HeaderEditor(QWidget* owner) : Dialog(kTemplateId, owner) {}
-
-HeaderEditor::~HeaderEditor() = default;
+HeaderEditor::HeaderEditor(Dialog* owner) : Dialog(kHeaderEditorId, owner) {}
 
 void HeaderEditor::prepareEdit(int line, std::string_view text, int font, Alignment alignment) {
     line_ = line;
     font_ = font;
     alignment_ = alignment;
-    const std::size_t length = std::min(text.size(), kHeaderTextCapacity - 1);
-    std::memcpy(acceptedText_, text.data(), length);
-    acceptedText_[length] = '\0';
+    setAcceptedText(text);
 }
 
 Dialog::MessageMap HeaderEditor::messageMap() const {
     static const MessageEntry kMap[] = {
-        {kFontList, Notification::SelectionChanged, handler(&HeaderEditor::onFontChange)},
-        {kTextBox, Notification::TextUpdated, handler(&HeaderEditor::onTextUpdate)},
-        {kApplyButton, Notification::Clicked, handler(&HeaderEditor::onApply)},
+        {control::kFontList, Notification::SelectionChanged, handler(&HeaderEditor::onFontChange)},
+        {control::kTextBox, Notification::TextUpdated, handler(&HeaderEditor::onTextUpdate)},
+        {control::kApply, Notification::Clicked, handler(&HeaderEditor::onApply)},
     };
     return kMap;
 }
 
 bool HeaderEditor::doDataExchange() {
     const bool bound[] = {
-        bindControl(kWarningIcon, warningIcon_),
-        bindControl(kUnprintableMessage, unprintableMessage_),
-        bindControl(kTooLongMessage, tooLongMessage_),
-        bindControl(kTextBox, textBox_),
-        bindControl(kFontList, fontList_),
-        bindControl(kAlignmentList, alignmentList_),
+        bindControl(control::kWarningIcon, warningIcon_),
+        bindControl(control::kUnprintableMessage, unprintableMessage_),
+        bindControl(control::kTooLongMessage, tooLongMessage_),
+        bindControl(control::kTextBox, textBox_),
+        bindControl(control::kFontList, fontList_),
+        bindControl(control::kAlignmentList, alignmentList_),
     };
     return std::all_of(std::begin(bound), std::end(bound), [](bool b) { return b; });
 }
@@ -114,10 +60,10 @@ bool HeaderEditor::onInitDialog() {
         return false;
     }
     fillFontList();
-    setWindowTitle(QString::asprintf("Header Message #%d", line_));
-    selectQuietly(*alignmentList_, static_cast<int>(alignment_));
-    selectQuietly(*fontList_, font_);
-    textBox_->setText(acceptedText());
+    setCaption("Header Message #" + std::to_string(line_));
+    selectQuietly(alignmentList_, static_cast<int>(alignment_));
+    selectQuietly(fontList_, font_);
+    textBox_.setText(acceptedText());
     hideWarnings();
     return true;
 }
@@ -128,83 +74,49 @@ void HeaderEditor::onOK() {
 }
 
 void HeaderEditor::fillFontList() {
-    fontList_->clear();
+    fontList_.resetContent();
     for (const PrinterFont& font : kPrinterFonts) {
-        fontList_->addItem(QString::fromLatin1(font.listName.data(),
-                                               static_cast<qsizetype>(font.listName.size())));
+        fontList_.addString(font.listName);
     }
 }
 
 void HeaderEditor::onTextUpdate() {
     hideWarnings();
-    const QString text = readTextBox(kCheckReadLimit);
-    // The revert's own update lands here with the accepted text: nothing to check, so a
-    // revert never leads to another.
-    if (text == acceptedText()) {
-        return;
-    }
-    const TextFault fault = findFault(text);
+    const std::string text = readTextBox(kCheckReadLimit);
+    const TextFault fault = findTextFault(text, acceptedText(), currentFont());
     if (fault == TextFault::None) {
         setAcceptedText(text);
         return;
     }
+    // The revert's own update runs the check again, nested, and takes the accepted text.
     revertText();
-    (fault == TextFault::Unprintable ? unprintableMessage_ : tooLongMessage_)->show();
-    warningIcon_->show();
-}
-
-// The first character that breaks a rule decides the fault. A line read back from the
-// printer may break the rules already (its alignment spaces count as characters), and must
-// stay editable: the 32 characters and 380 dots stretch to what the accepted text takes, and
-// the unprintable characters it holds are let through, each once.
-HeaderEditor::TextFault HeaderEditor::findFault(const QString& text) const {
-    const int font = measuringFont();
-    const QString accepted = acceptedText();
-    const qsizetype maxChars = std::max<qsizetype>(kMaxTextChars, accepted.size());
-    const int maxWidth = std::max(kLineWidthDots, printedWidth(font, toPrinterBytes(accepted)));
-    QString tolerated = unprintableChars(accepted);
-    std::string measured;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (!isPrintable(c)) {
-            const qsizetype at = tolerated.indexOf(c);
-            if (at < 0) {
-                return TextFault::Unprintable;
-            }
-            tolerated.remove(at, 1);
-        }
-        measured.push_back(toPrinterByte(c));
-        if (i >= maxChars || printedWidth(font, measured) > maxWidth) {
-            return TextFault::TooLong;
-        }
-    }
-    return TextFault::None;
+    (fault == TextFault::Unprintable ? unprintableMessage_ : tooLongMessage_).show(true);
+    warningIcon_.show(true);
 }
 
 // Replaces the whole content by the accepted text, with no undo; the caret ends after it.
 void HeaderEditor::revertText() {
-    textBox_->setText(acceptedText());
+    const std::string accepted(acceptedText());
+    textBox_.setSelection(0, -1);
+    textBox_.replaceSelection(accepted);
 }
 
-void HeaderEditor::cutTextBox(int keep) {
-    textBox_->setSelection(keep, static_cast<int>(textBox_->text().size()) - keep);
-    textBox_->del();
+void HeaderEditor::cutTextBox(std::size_t keep) {
+    textBox_.setSelection(static_cast<int>(keep), -1);
+    textBox_.clearSelection();
 }
 
 void HeaderEditor::onFontChange() {
     hideWarnings();
-    const QString text = readTextBox(kCheckReadLimit);
-    if (text.isEmpty()) {
+    const std::string text = readTextBox(kCheckReadLimit);
+    const auto keep = lineCut(currentFont(), text);
+    if (!keep) {
         return;
     }
-    const std::size_t keep = fitLength(measuringFont(), toPrinterBytes(text));
-    if (keep >= static_cast<std::size_t>(text.size())) {
-        return;
-    }
-    cutTextBox(static_cast<int>(keep));
-    warningIcon_->show();
-    tooLongMessage_->show();
-    setAcceptedText(textBox_->text());
+    cutTextBox(*keep);
+    warningIcon_.show(true);
+    tooLongMessage_.show(true);
+    setAcceptedText(readTextBox(kCheckReadLimit));
 }
 
 void HeaderEditor::onApply() {
@@ -214,18 +126,18 @@ void HeaderEditor::onApply() {
 }
 
 bool HeaderEditor::applyHeader() {
-    const int font = measuringFont();
-    const std::string text = toPrinterBytes(readTextBox(kApplyReadLimit));
-    if (printedWidth(font, text) > kLineWidthDots) {
-        cutTextBox(static_cast<int>(fitLength(font, text)));
-        tooLongMessage_->show();
+    const int font = currentFont();
+    const std::string text = readTextBox(kApplyReadLimit);
+    if (const auto keep = lineCut(font, text)) {
+        cutTextBox(*keep);
+        tooLongMessage_.show(true);
         return false;
     }
     // No selection in either list fails the composition: nothing the user did not choose
     // is written.
-    const auto alignment = static_cast<Alignment>(alignmentList_->currentIndex());
+    const auto alignment = static_cast<Alignment>(alignmentList_.currentSelection());
     std::string command;
-    if (!composeHeaderWrite(line_, fontList_->currentIndex(), alignment, text, command)) {
+    if (!composeHeaderWrite(line_, fontList_.currentSelection(), alignment, text, command)) {
         return false;
     }
     return writeBytes(command.data(), command.size());
@@ -238,30 +150,26 @@ void HeaderEditor::reportWriteFailure() {
     notice.runModal();
 }
 
-QString HeaderEditor::readTextBox(int maxChars) const {
-    return textBox_->text().left(maxChars);
+std::string HeaderEditor::readTextBox(int maxChars) const {
+    std::string text(static_cast<std::size_t>(maxChars), '\0');
+    text.resize(static_cast<std::size_t>(textBox_.getLine(text.data(), maxChars)));
+    return text;
 }
 
-int HeaderEditor::measuringFont() const {
-    const int position = fontList_->currentIndex();
-    return position >= 0 ? position : kFontWhenNoneSelected;
+int HeaderEditor::currentFont() const {
+    return measuringFont(fontList_.currentSelection());
 }
 
-QString HeaderEditor::acceptedText() const {
-    return QString::fromLatin1(acceptedText_);
-}
-
-void HeaderEditor::setAcceptedText(const QString& text) {
-    const std::string bytes =
-        toPrinterBytes(text.left(static_cast<qsizetype>(kHeaderTextCapacity) - 1));
-    std::memcpy(acceptedText_, bytes.data(), bytes.size());
-    acceptedText_[bytes.size()] = '\0';
+void HeaderEditor::setAcceptedText(std::string_view text) {
+    const std::size_t length = std::min(text.size(), kHeaderTextCapacity - 1);
+    std::memcpy(acceptedText_, text.data(), length);
+    acceptedText_[length] = '\0';
 }
 
 void HeaderEditor::hideWarnings() {
-    warningIcon_->hide();
-    unprintableMessage_->hide();
-    tooLongMessage_->hide();
+    warningIcon_.show(false);
+    unprintableMessage_.show(false);
+    tooLongMessage_.show(false);
 }
 
 }  // namespace quillet

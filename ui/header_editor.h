@@ -1,26 +1,19 @@
 #pragma once
 
-#include <QString>
+#include <string>
 #include <string_view>
 
 #include "protocol/header_record.h"
 #include "ui/toolkit/dialog.h"
 
-class QLabel;
-
 namespace quillet {
 
-class DropDownList;
-class EditBox;
-
 // The modal window in which the user rewrites one header line: its text, font and
-// alignment. The text box only ever holds what the printer prints on one line; Apply and
-// OK write the line to the printer.
+// alignment. The text box only ever holds what the printer prints on one line (the rules
+// are in header_text_rules.h); Apply and OK write the line to the printer.
 class HeaderEditor : public Dialog {
-    Q_OBJECT
   public:
-    explicit HeaderEditor(QWidget* owner = nullptr);
-    ~HeaderEditor() override;
+    explicit HeaderEditor(Dialog* owner = nullptr);
 
     // Line 1 to 6, its text as the printer holds it (at most 149 characters are kept), font
     // index 0 to 6. Called before every run.
@@ -33,31 +26,28 @@ class HeaderEditor : public Dialog {
     void onOK() override;
 
   private:
-    enum class TextFault { None, Unprintable, TooLong };
-
-    // Handlers.
+    // Handlers
     void onTextUpdate();
     void onFontChange();
     void onApply();
 
     bool applyHeader();
     void reportWriteFailure();
-    TextFault findFault(const QString& text) const;
     void revertText();
-    void cutTextBox(int keep);
-    QString readTextBox(int maxChars) const;
-    int measuringFont() const;
-    QString acceptedText() const;
-    void setAcceptedText(const QString& text);
+    void cutTextBox(std::size_t keep);
+    std::string readTextBox(int maxChars) const;
+    int currentFont() const;
+    std::string_view acceptedText() const { return acceptedText_; }
+    void setAcceptedText(std::string_view text);
     void hideWarnings();
     void fillFontList();
 
-    QLabel* warningIcon_ = nullptr;
-    QLabel* unprintableMessage_ = nullptr;
-    QLabel* tooLongMessage_ = nullptr;
-    EditBox* textBox_ = nullptr;
-    DropDownList* fontList_ = nullptr;
-    DropDownList* alignmentList_ = nullptr;
+    StaticControl warningIcon_;
+    StaticControl unprintableMessage_;
+    StaticControl tooLongMessage_;
+    EditControl textBox_;
+    DropDownControl fontList_;
+    DropDownControl alignmentList_;
 
     int line_ = 1;
     Alignment alignment_ = Alignment::Center;

@@ -7,17 +7,11 @@
 #include "ui/about_box.h"
 #include "ui/failure_notice.h"
 #include "ui/header_list_entry.h"
-#include "ui/resources/dialog_templates.h"
-#include "ui/resources/icons.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/toolkit/paint_context.h"
 
 namespace quillet {
 namespace {
-
-constexpr int kTemplateId = 102;
-constexpr int kPrintTestPageButton = 1001;
-constexpr int kModifyButton = 1002;
-constexpr int kSetDefaultsButton = 1003;
-constexpr int kHeaderList = 1031;
 
 // The about box's window-menu entry, and every command that differs from it only in the
 // low four bits, which the system keeps for itself.
@@ -27,28 +21,23 @@ constexpr int kSystemCommandMask = 0xFFF0;
 // Lets the printer take the mode switch before the port goes.
 constexpr int kCloseLinkPauseMs = 500;
 
-QString fromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
-MainWindow::MainWindow() : Dialog(kTemplateId), appIcon_(loadIcon(kAppIconId)) {}
-
-MainWindow::~MainWindow() = default;
+MainWindow::MainWindow() : Dialog(kMainWindowId), appIcon_(Icon::load(kAppIconId)) {}
 
 bool MainWindow::doDataExchange() {
-    const bool boundModify = bindControl(kModifyButton, modifyButton_);
-    const bool boundList = bindControl(kHeaderList, list_);
+    const bool boundModify = bindControl(control::kModify, modifyButton_);
+    const bool boundList = bindControl(control::kHeaderList, list_);
     return boundModify && boundList;
 }
 
 Dialog::MessageMap MainWindow::messageMap() const {
     static const MessageEntry kMap[] = {
-        {kPrintTestPageButton, Notification::Clicked, handler(&MainWindow::onPrintTestPage)},
-        {kSetDefaultsButton, Notification::Clicked, handler(&MainWindow::onSetDefaults)},
-        {kHeaderList, Notification::SelectionChanged, handler(&MainWindow::onSelectionChanged)},
-        {kModifyButton, Notification::Clicked, handler(&MainWindow::onModify)},
+        {control::kPrintTestPage, Notification::Clicked, handler(&MainWindow::onPrintTestPage)},
+        {control::kSetDefaults, Notification::Clicked, handler(&MainWindow::onSetDefaults)},
+        {control::kHeaderList, Notification::SelectionChanged,
+         handler(&MainWindow::onSelectionChanged)},
+        {control::kModify, Notification::Clicked, handler(&MainWindow::onModify)},
     };
     return kMap;
 }
@@ -78,13 +67,29 @@ void MainWindow::onSysCommand(int id) {
     Dialog::onSysCommand(id);
 }
 
+// Only a backend that paints minimised windows in their own frame asks for this.
+bool MainWindow::onPaint(PaintContext& paint) {
+    if (!isMinimised()) {
+        return false;
+    }
+    paint.eraseIconBackground();
+    const int x = (paint.clientWidth() - paint.systemIconWidth() + 1) / 2;
+    const int y = (paint.clientHeight() - paint.systemIconHeight() + 1) / 2;
+    paint.drawIcon(appIcon_, x, y);
+    return true;
+}
+
+Icon MainWindow::onQueryDragIcon() {
+    return appIcon_;
+}
+
 void MainWindow::addAboutEntry() {
     const char* text = loadStringResource(kAboutMenuStringId);
     if (!hasSystemMenu() || text == nullptr || *text == '\0') {
         return;
     }
     appendSystemMenuSeparator();
-    appendSystemMenuEntry(kAboutCommand, QString::fromLatin1(text));
+    appendSystemMenuEntry(kAboutCommand, text);
 }
 
 void MainWindow::onSelectionChanged() {
@@ -92,41 +97,41 @@ void MainWindow::onSelectionChanged() {
 }
 
 void MainWindow::applyModifyRule() {
-    const int selected = list_->currentSelection();
-    modifyButton_->setEnabled(selected >= 0 && selected < kHeaderLineCount);
+    const int selected = list_.currentSelection();
+    modifyButton_.setEnabled(selected >= 0 && selected < kHeaderLineCount);
 }
 
 void MainWindow::loadAllHeaders() {
-    list_->clear();
+    list_.resetContent();
     bool anyFailed = false;
     for (int line = 1; line <= kHeaderLineCount; ++line) {
-        QString entry;
+        std::string entry;
         anyFailed = !readLine(line, entry) || anyFailed;
-        list_->addItem(entry);
+        list_.addString(entry);
     }
     // Selecting from here raises no notification, so the rule is applied directly.
-    list_->setCurrentSelection(0);
+    list_.setCurrentSelection(0);
     applyModifyRule();
     if (anyFailed) {
         showCommunicationFailure();
     }
 }
 
-bool MainWindow::readLine(int line, QString& entry) {
+bool MainWindow::readLine(int line, std::string& entry) {
     HeaderRecord& record = headers_[static_cast<std::size_t>(line - 1)];
     if (readHeader(line, record)) {
-        entry = fromLatin1(headerListEntry(line, record));
+        entry = headerListEntry(line, record);
         return true;
     }
     record = HeaderRecord{};
     record.font = kFailedFontIndex;
-    entry = fromLatin1(loadingErrorEntry(line));
+    entry = loadingErrorEntry(line);
     return false;
 }
 
-void MainWindow::replaceEntry(int index, const QString& entry) {
-    delete list_->takeItem(index);
-    list_->insertItem(index, entry);
+void MainWindow::replaceEntry(int index, const std::string& entry) {
+    list_.deleteString(index);
+    list_.insertString(index, entry);
 }
 
 void MainWindow::send(std::string_view command) {

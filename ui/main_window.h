@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QIcon>
-#include <QPushButton>
+#include <string>
 #include <string_view>
 
 #include "protocol/header_record.h"
 #include "ui/header_editor.h"
-#include "ui/toolkit/controls.h"
 #include "ui/toolkit/dialog.h"
 
 namespace quillet {
@@ -17,10 +15,8 @@ class FailureNotice;
 // them. Its initialisation is the whole start-up: port choice, open, reader, first load.
 // Every exchange with the printer runs to its end on the window thread.
 class MainWindow : public Dialog {
-    Q_OBJECT
   public:
     MainWindow();
-    ~MainWindow() override;
 
     // What the window holds of the printer's lines, as last read back.
     const HeaderTable& headerTable() const { return headers_; }
@@ -31,6 +27,8 @@ class MainWindow : public Dialog {
     void onOK() override;
     void onCancel() override;
     void onSysCommand(int id) override;
+    bool onPaint(PaintContext& paint) override;
+    Icon onQueryDragIcon() override;
     MessageMap messageMap() const override;
 
   private:
@@ -42,8 +40,8 @@ class MainWindow : public Dialog {
     void loadAllHeaders();
     // Reads line 1 to 6 back into its record, which gets the failure values when that fails.
     // True when it was read back; entry is the line's list entry either way.
-    bool readLine(int line, QString& entry);
-    void replaceEntry(int index, const QString& entry);
+    bool readLine(int line, std::string& entry);
+    void replaceEntry(int index, const std::string& entry);
     void applyModifyRule();
     void closeLink();
 
@@ -58,10 +56,10 @@ class MainWindow : public Dialog {
     static void send(std::string_view command);
     static void showCommunicationFailure();
 
-    QPushButton* modifyButton_ = nullptr;
-    ListBox* list_ = nullptr;
+    ButtonControl modifyButton_;
+    ListBoxControl list_;
     HeaderTable headers_;
-    QIcon appIcon_;
+    Icon appIcon_;
     HeaderEditor editor_;
 };
 

@@ -41,7 +41,7 @@ void MainWindow::onSetDefaults() {
 // The editor's result does not matter: the line is read back after OK and Cancel alike, so
 // the list shows what the printer holds.
 void MainWindow::onModify() {
-    const int index = list_->currentSelection();
+    const int index = list_.currentSelection();
     if (index < 0 || index >= kHeaderLineCount) {
         return;
     }
@@ -51,13 +51,13 @@ void MainWindow::onModify() {
 
     send(kMode5Command);
     drainLines(kShortLineCapacity);
-    QString entry;
+    std::string entry;
     const bool readBack = readLine(index + 1, entry);
     replaceEntry(index, entry);
     if (!readBack) {
         showCommunicationFailure();
     }
-    list_->setCurrentSelection(index);
+    list_.setCurrentSelection(index);
 }
 
 }  // namespace quillet

@@ -20,7 +20,7 @@ bool MainWindow::onInitDialog() {
     FailureNotice notice;
     Dialog::onInitDialog();
     addAboutEntry();
-    setWindowIcon(appIcon_);
+    setIcon(appIcon_);
 
     if (!openChosenPort(notice)) {
         onCancel();

@@ -1,26 +1,24 @@
 #include "ui/port_selection_window.h"
 
+#include "ui/resources/resource_ids.h"
+
 namespace quillet {
 namespace {
 
-constexpr int kTemplateId = 130;
-constexpr int kCom1Button = 1021;
 constexpr int kChoseCom1 = 0;
 constexpr int kChoseCom2 = 1;
 
 }  // namespace
 
-PortSelectionWindow::PortSelectionWindow() : Dialog(kTemplateId) {}
+PortSelectionWindow::PortSelectionWindow() : Dialog(kPortSelectionId) {}
 
 bool PortSelectionWindow::doDataExchange() {
-    return bindControl(kCom1Button, com1_);
+    return bindControl(control::kCom1, com1_);
 }
 
 bool PortSelectionWindow::onInitDialog() {
     Dialog::onInitDialog();
-    if (com1_ != nullptr) {
-        com1_->setChecked(true);
-    }
+    com1_.setChecked(true);
     return true;
 }
 
@@ -28,7 +26,7 @@ void PortSelectionWindow::onOK() {
     if (!updateData()) {
         return;
     }
-    endDialog(com1_->isChecked() ? kChoseCom1 : kChoseCom2);
+    endDialog(com1_.isChecked() ? kChoseCom1 : kChoseCom2);
 }
 
 }  // namespace quillet

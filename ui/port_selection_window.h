@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QAbstractButton>
-
 #include "ui/toolkit/dialog.h"
 
 namespace quillet {
@@ -9,7 +7,6 @@ namespace quillet {
 // Asks which serial port the printer is on. The modal run returns 0 for COM1, 1 for COM2
 // and kIdCancel when the user gives up.
 class PortSelectionWindow : public Dialog {
-    Q_OBJECT
   public:
     PortSelectionWindow();
 
@@ -19,7 +16,7 @@ class PortSelectionWindow : public Dialog {
     void onOK() override;
 
   private:
-    QAbstractButton* com1_ = nullptr;
+    ButtonControl com1_;
 };
 
 }  // namespace quillet

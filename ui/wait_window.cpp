@@ -1,8 +1,10 @@
 #include "ui/wait_window.h"
 
+#include "ui/resources/resource_ids.h"
+
 namespace quillet {
 
-WaitWindow::WaitWindow() : Dialog(137) {
+WaitWindow::WaitWindow() : Dialog(kWaitWindowId) {
     createModeless();
 }
 

@@ -4,15 +4,15 @@
 
 #include "link/serial_port.h"
 #include "tests/e2e/quillet_session.h"
+#include "ui/toolkit/paint_context.h"
 
 namespace quillet::e2e {
 namespace {
 
 using MainWindowActions = QuilletSession;
-
-constexpr int kPrintTestPage = 1001;
-constexpr int kModify = 1002;
-constexpr int kSetDefaults = 1003;
+using control::kModify;
+using control::kPrintTestPage;
+using control::kSetDefaults;
 
 // The maker's six lines, as the printer must receive them.
 const std::string kDefaultSetBytes =
@@ -199,19 +199,20 @@ TEST_P(ClosingTheWindow, SwitchesThePrinterBackThenClosesThePort) {
 INSTANTIATE_TEST_SUITE_P(
     EveryWay, ClosingTheWindow,
     ::testing::Values(
-        Closing{"OkButton", [](Dialog& d) { QTest::mouseClick(d.control(kIdOk), Qt::LeftButton); }},
-        Closing{"Enter", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); }},
+        Closing{"OkButton",
+                [](Dialog& d) { QTest::mouseClick(qtControl(d, kIdOk), Qt::LeftButton); }},
+        Closing{"Enter", [](Dialog& d) { QTest::keyClick(qtWindow(d), Qt::Key_Return); }},
         Closing{"CancelButton",
-                [](Dialog& d) { QTest::mouseClick(d.control(kIdCancel), Qt::LeftButton); }},
-        Closing{"Escape", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
-        Closing{"CloseBox", [](Dialog& d) { d.close(); }}),
+                [](Dialog& d) { QTest::mouseClick(qtControl(d, kIdCancel), Qt::LeftButton); }},
+        Closing{"Escape", [](Dialog& d) { QTest::keyClick(qtWindow(d), Qt::Key_Escape); }},
+        Closing{"CloseBox", [](Dialog& d) { qtWindow(d)->close(); }}),
     [](const ::testing::TestParamInfo<Closing>& info) { return std::string(info.param.name); });
 
-QMenu* windowMenuOf(QWidget& window) {
-    return window.findChild<QMenu*>("windowMenu");
+QMenu* windowMenuOf(Dialog& window) {
+    return qtWindow(window)->findChild<QMenu*>("windowMenu");
 }
 
-void choose(QWidget& window, int id) {
+void choose(Dialog& window, int id) {
     for (QAction* action : windowMenuOf(window)->actions()) {
         if (!action->isSeparator() && action->data().toInt() == id) {
             action->trigger();
@@ -234,15 +235,15 @@ TEST_F(MainWindowActions, TheWindowMenuOpensTheAboutBoxForCommands16To31) {
         EXPECT_EQ(actions.back()->data().toInt(), 16);
         // Entries of our own for the neighbouring commands.
         for (int id : {15, 17, 31, 32}) {
-            w.appendSystemMenuEntry(id, QString("Command %1").arg(id));
+            w.appendSystemMenuEntry(id, "Command " + std::to_string(id));
         }
         choose(w, 16);
     });
     script.onModal("About Quillet", [](Dialog& d) { click(d, kIdOk); });
     script.then("17", backAtMainWindow, [] { choose(*mainWindow(), 17); });
-    script.onModal("About Quillet", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    script.onModal("About Quillet", [](Dialog& d) { QTest::keyClick(qt(d), Qt::Key_Escape); });
     script.then("31", backAtMainWindow, [] { choose(*mainWindow(), 31); });
-    script.onModal("About Quillet", [](Dialog& d) { d.close(); });
+    script.onModal("About Quillet", [](Dialog& d) { qt(d)->close(); });
     script.then("32 and 15", backAtMainWindow, [] {
         choose(*mainWindow(), 32);
         choose(*mainWindow(), 15);
@@ -253,6 +254,40 @@ TEST_F(MainWindowActions, TheWindowMenuOpensTheAboutBoxForCommands16To31) {
     });
     run(script);
     EXPECT_EQ(recorder->shownTitles().count("About Quillet"), 3);
+}
+
+// What the main window paints when a backend asks it to paint itself minimised.
+class RecordingPaint : public PaintContext {
+  public:
+    int clientWidth() const override { return 37; }
+    int clientHeight() const override { return 30; }
+    int systemIconWidth() const override { return 32; }
+    int systemIconHeight() const override { return 32; }
+    void eraseIconBackground() override { calls.push_back("erase"); }
+    void drawIcon(const Icon& icon, int x, int y) override {
+        calls.push_back("icon " + std::to_string(icon.id()) + " at " + std::to_string(x) + "," +
+                        std::to_string(y));
+    }
+    std::vector<std::string> calls;
+};
+
+TEST_F(MainWindowActions, MinimisedItPaintsTheApplicationIconInTheMiddle) {
+    UserScript script;
+    chooseCom1(script);
+    whenLoaded(script, "loaded", [](MainWindow& w) {
+        RecordingPaint shown;
+        EXPECT_FALSE(w.dispatchPaint(shown));
+        EXPECT_TRUE(shown.calls.empty());
+        qt(w)->showMinimized();
+        RecordingPaint minimised;
+        EXPECT_TRUE(w.dispatchPaint(minimised));
+        // (37 - 32 + 1) / 2 and (30 - 32 + 1) / 2, truncated toward zero.
+        EXPECT_EQ(minimised.calls, (std::vector<std::string>{"erase", "icon 128 at 3,0"}));
+        EXPECT_EQ(w.dispatchQueryDragIcon().id(), kAppIconId);
+        qt(w)->showNormal();
+        click(w, kIdOk);
+    });
+    run(script);
 }
 
 }  // namespace

@@ -5,17 +5,17 @@
 
 #include "tests/e2e/quillet_session.h"
 #include "ui/header_editor.h"
+#include "ui/toolkit/qt/qt_controls.h"
 
 namespace quillet::e2e {
 namespace {
 
 using Editing = QuilletSession;
-
-constexpr int kModify = 1002;
-constexpr int kApply = 1000;
-constexpr int kTextBox = 1013;
-constexpr int kFontList = 1028;
-constexpr int kAlignmentList = 1029;
+using control::kAlignmentList;
+using control::kApply;
+using control::kFontList;
+using control::kModify;
+using control::kTextBox;
 
 constexpr int kArialNarrow14 = 0;
 constexpr int kCourier20 = 4;
@@ -23,7 +23,7 @@ constexpr int kRight = 2;
 
 // Replaces the whole text as a user does: select all, then type.
 void retype(Dialog& editor, const QString& text) {
-    QWidget* box = editor.control(kTextBox);
+    QWidget* box = qtControl(editor, kTextBox);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
@@ -31,7 +31,7 @@ void retype(Dialog& editor, const QString& text) {
 
 // Opens the list and picks the entry with the arrow keys and Enter.
 void choose(Dialog& editor, int listId, int row) {
-    auto* list = editor.controlAs<DropDownList>(listId);
+    auto* list = qtControlAs<DropDownList>(editor, listId);
     ASSERT_NE(list, nullptr);
     list->showPopup();
     QAbstractItemView* view = list->view();
@@ -53,11 +53,11 @@ TEST_F(Editing, EditorStartsFromTheRecordAtLeft) {
         click(w, kModify);
     });
     script.onModal("Header Message #4", [](Dialog& e) {
-        EXPECT_EQ(e.controlAs<EditBox>(kTextBox)->text(), "        TEL: (555) 010-2000");
-        EXPECT_EQ(e.controlAs<DropDownList>(kFontList)->currentText(), "Arial 14");
-        EXPECT_EQ(e.controlAs<DropDownList>(kAlignmentList)->currentText(), "Left");
-        EXPECT_EQ(e.focusWidget(), e.control(kIdOk));
-        QTest::keyClick(&e, Qt::Key_Escape);
+        EXPECT_EQ(e.controlHandle<EditControl>(kTextBox).text(), "        TEL: (555) 010-2000");
+        EXPECT_EQ(e.controlHandle<DropDownControl>(kFontList).text(), "Arial 14");
+        EXPECT_EQ(e.controlHandle<DropDownControl>(kAlignmentList).text(), "Left");
+        EXPECT_EQ(e.focusedControlId(), kIdOk);
+        QTest::keyClick(qt(e), Qt::Key_Escape);
     });
     script.then("read back", backAtMainWindow, [] {
         EXPECT_EQ(entries(*mainWindow()), kDefaultEntries);
@@ -79,7 +79,7 @@ TEST_F(Editing, OkWritesTheLineAndTheListShowsWhatThePrinterHolds) {
     script.onModal("Header Message #2", [](Dialog& e) {
         retype(e, "Quillet test");
         choose(e, kFontList, kCourier20);
-        QTest::keyClick(e.control(kTextBox), Qt::Key_Return);
+        QTest::keyClick(qtControl(e, kTextBox), Qt::Key_Return);
     });
     script.then("read back", backAtMainWindow, [&] {
         MainWindow& w = *mainWindow();
@@ -111,7 +111,7 @@ TEST_F(Editing, RightAlignedNarrowLineAppliedThenCancelledReadsBack) {
         choose(e, kFontList, kArialNarrow14);
         choose(e, kAlignmentList, kRight);
         click(e, kApply);
-        QTest::keyClick(&e, Qt::Key_Escape);
+        QTest::keyClick(qt(e), Qt::Key_Escape);
     });
     script.then("read back", backAtMainWindow, [&] {
         MainWindow& w = *mainWindow();

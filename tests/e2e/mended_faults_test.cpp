@@ -8,7 +8,7 @@ namespace {
 
 using LivingWithThePrinter = QuilletSession;
 
-constexpr int kSetDefaults = 1003;
+using control::kSetDefaults;
 
 // Far more than a reply line of 50 bytes holds, as a right-aligned line in a narrow font is.
 TEST_F(LivingWithThePrinter, LongAlignedLineReadsBack) {

@@ -4,23 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QPushButton>
 #include <QTest>
 #include <chrono>
 
 #include "link/serial_port.h"
+#include "ui/toolkit/qt/qt_controls.h"
 
 namespace quillet::e2e {
-namespace {
-
-constexpr int kHeaderList = 1031;
-constexpr int kModifyButton = 1002;
-
-ListBox* listOf(const MainWindow& window) {
-    return window.controlAs<ListBox>(kHeaderList);
-}
-
-}  // namespace
 
 const QStringList kDefaultEntries = {
     "Header Message #1          Brellic Technology",
@@ -64,7 +54,7 @@ int QuilletSession::run(UserScript& script) {
 }
 
 void QuilletSession::chooseCom1(UserScript& script) {
-    script.onModal("Select Serial Port", [](Dialog& d) { QTest::keyClick(&d, Qt::Key_Return); });
+    script.onModal("Select Serial Port", [](Dialog& d) { QTest::keyClick(qt(d), Qt::Key_Return); });
 }
 
 void QuilletSession::whenLoaded(UserScript& script, const QString& name,
@@ -83,38 +73,36 @@ bool QuilletSession::backAtMainWindow() {
 }
 
 MainWindow* QuilletSession::mainWindow() {
-    return qobject_cast<MainWindow*>(Dialog::mainWindow());
+    return dynamic_cast<MainWindow*>(Dialog::mainWindow());
 }
 
 QStringList QuilletSession::entries(const MainWindow& window) {
     QStringList texts;
-    if (ListBox* list = listOf(window)) {
-        for (int i = 0; i < list->count(); ++i) {
-            texts.append(list->item(i)->text());
-        }
+    const auto list = window.controlHandle<ListBoxControl>(control::kHeaderList);
+    for (int i = 0; i < list.count(); ++i) {
+        texts.append(QString::fromLatin1(list.itemText(i).c_str()));
     }
     return texts;
 }
 
 int QuilletSession::selectedEntry(const MainWindow& window) {
-    ListBox* list = listOf(window);
-    return list != nullptr ? list->currentSelection() : -2;
+    const auto list = window.controlHandle<ListBoxControl>(control::kHeaderList);
+    return list.isBound() ? list.currentSelection() : -2;
 }
 
 bool QuilletSession::modifyEnabled(const MainWindow& window) {
-    auto* modify = window.controlAs<QPushButton>(kModifyButton);
-    return modify != nullptr && modify->isEnabled();
+    return window.controlHandle<ButtonControl>(control::kModify).isEnabled();
 }
 
 void QuilletSession::clickEntry(MainWindow& window, int index) {
-    ListBox* list = listOf(window);
+    auto* list = qtControlAs<ListBox>(window, control::kHeaderList);
     ASSERT_NE(list, nullptr);
     const QRect area = list->visualItemRect(list->item(index));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, area.center());
 }
 
 void QuilletSession::click(Dialog& dialog, int controlId) {
-    QWidget* button = dialog.control(controlId);
+    QWidget* button = qtControl(dialog, controlId);
     ASSERT_NE(button, nullptr) << controlId;
     QTest::mouseClick(button, Qt::LeftButton);
 }

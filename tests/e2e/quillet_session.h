@@ -12,6 +12,8 @@
 #include "tests/e2e/user_script.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/toolkit/qt/qt_access.h"
 
 // Readable texts in the failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -69,6 +71,8 @@ class QuilletSession : public ::testing::Test {
     // A user's click on entry index of the list.
     static void clickEntry(MainWindow& window, int index);
     static void click(Dialog& dialog, int controlId);
+    // The dialog's Qt window, for keys and the close box.
+    static QDialog* qt(Dialog& dialog) { return qtWindow(dialog); }
 
     // Bytes the printer has received from offset on, once count of them have come.
     std::string receivedSince(std::size_t offset, std::size_t count);

@@ -9,13 +9,13 @@
 
 #include "link/pause.h"
 #include "ui/failure_notice.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/toolkit/qt/qt_access.h"
 
 namespace quillet::e2e {
 namespace {
 
 SessionRecorder* recorder = nullptr;
-
-constexpr int kMessageControl = 1023;
 
 }  // namespace
 
@@ -68,10 +68,9 @@ bool SessionRecorder::eventFilter(QObject* watched, QEvent* event) {
 
 void SessionRecorder::recordShow(QWidget* window) {
     ShownWindow shown{window->windowTitle(), {}, visibleWindows()};
-    if (auto* notice = qobject_cast<FailureNotice*>(window)) {
-        if (auto* message = notice->controlAs<QLabel>(kMessageControl)) {
-            shown.message = message->text();
-        }
+    if (auto* notice = dynamic_cast<FailureNotice*>(dialogOf(window))) {
+        shown.message = QString::fromLatin1(
+            notice->controlHandle<StaticControl>(control::kFailureMessage).text().c_str());
     }
     std::erase_if(shown.others, [&](const WindowState& s) { return s.title == shown.title; });
     painted_.remove(window);

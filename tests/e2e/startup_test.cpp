@@ -4,6 +4,7 @@
 #include "link/serial_port.h"
 #include "tests/e2e/quillet_session.h"
 #include "tests/link/pseudo_terminal.h"
+#include "ui/toolkit/qt/qt_controls.h"
 
 namespace quillet::e2e {
 namespace {
@@ -28,9 +29,9 @@ TEST_F(StartUp, ResponsivePrinterOnTheWireListsTheSixLines) {
     printer.setLine(5, 2, "   ");
     UserScript script;
     script.onModal("Select Serial Port", [](Dialog& d) {
-        EXPECT_TRUE(d.controlAs<QAbstractButton>(1021)->isChecked());
-        EXPECT_EQ(d.focusWidget(), d.control(kIdOk));
-        QTest::keyClick(&d, Qt::Key_Return);
+        EXPECT_TRUE(d.controlHandle<ButtonControl>(control::kCom1).isChecked());
+        EXPECT_EQ(d.focusedControlId(), kIdOk);
+        QTest::keyClick(qt(d), Qt::Key_Return);
     });
     whenLoaded(script, "loaded", [](MainWindow& w) {
         EXPECT_EQ(entries(w), QStringList({
@@ -43,9 +44,9 @@ TEST_F(StartUp, ResponsivePrinterOnTheWireListsTheSixLines) {
                               }));
         EXPECT_EQ(selectedEntry(w), 0);
         EXPECT_TRUE(modifyEnabled(w));
-        EXPECT_EQ(w.focusWidget(), w.control(kIdOk));
-        EXPECT_EQ(w.windowTitle(), "Quillet");
-        EXPECT_FALSE(w.windowIcon().isNull());
+        EXPECT_EQ(w.focusedControlId(), kIdOk);
+        EXPECT_EQ(w.caption(), "Quillet");
+        EXPECT_FALSE(qt(w)->windowIcon().isNull());
         // Alignment spaces are not shown but stay in the record.
         EXPECT_STREQ(w.headerTable()[0].text, "  Brellic Technology");
         EXPECT_EQ(w.headerTable()[0].font, 3);
@@ -87,7 +88,7 @@ TEST_F(StartUp, HeldPortIsOfferedAgainUntilItIsFree) {
     }
     script.onModal("Select Serial Port", [&](Dialog& d) {
         other.stop();
-        QTest::keyClick(&d, Qt::Key_Return);
+        QTest::keyClick(qt(d), Qt::Key_Return);
     });
     whenLoaded(script, "loaded", [](MainWindow& w) {
         EXPECT_EQ(entries(w), kDefaultEntries);
@@ -143,7 +144,7 @@ TEST_F(StartUp, UserSelectionGovernsTheModifyButton) {
     UserScript script;
     chooseCom1(script);
     whenLoaded(script, "loaded", [](MainWindow& w) {
-        ListBox* list = w.controlAs<ListBox>(1031);
+        auto* list = qtControlAs<ListBox>(w, control::kHeaderList);
         const QRect first = list->visualItemRect(list->item(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
         EXPECT_EQ(selectedEntry(w), -1);

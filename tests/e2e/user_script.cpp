@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "ui/toolkit/qt/qt_access.h"
+
 namespace quillet::e2e {
 
 UserScript::UserScript(int deadlineMs) : deadlineMs_(deadlineMs) {
@@ -52,13 +54,13 @@ void UserScript::tick() {
 }
 
 Dialog* activeModal() {
-    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+    Dialog* dialog = dialogOf(QApplication::activeModalWidget());
+    return dialog != nullptr && dialog->isWindowVisible() ? dialog : nullptr;
 }
 
 bool modalUp(const QString& title) {
     const Dialog* dialog = activeModal();
-    return dialog != nullptr && dialog->windowTitle() == title;
+    return dialog != nullptr && dialog->caption() == title.toStdString();
 }
 
 QWidget* visibleWindow(const QString& title) {

@@ -42,12 +42,49 @@ TEST_F(EmulatorTest, UnknownFontNameMatchesNoKnownName) {
     EXPECT_NE(got.find("\r\ntext: \r\n\"  Brellic Technology\"\r\n"), std::string::npos);
 }
 
-TEST_F(EmulatorTest, TextBeforeHeader) {
+TEST_F(EmulatorTest, AnyBytesBeforeHeader) {
+    using namespace std::string_literals;
     kv31::Faults faults;
-    faults.textBeforeHeader = "\x01junk ";
+    faults.textBeforeHeader = "\0\x01junk\0 "s;
     emulator.setFaults(faults);
-    const std::string want = "\x01junk " + kLine1;
+    const std::string want = "\0\x01junk\0 "s + kLine1;
     EXPECT_EQ(ask("RH1\n", want.size()), want);
+}
+
+TEST_F(EmulatorTest, UnknownFontNameForOneLineOnly) {
+    kv31::Faults faults;
+    faults.unknownFontLine = 2;
+    emulator.setFaults(faults);
+    EXPECT_EQ(ask("RH1\n", kLine1.size()), kLine1);
+    const std::string got = ask("RH2\n", kLine2.size() + 3);
+    EXPECT_EQ(got.find("Arial 14"), std::string::npos);
+    EXPECT_EQ(got.rfind("Header 2\r\nfont:    ", 0), 0u);
+}
+
+TEST_F(EmulatorTest, ReplyLinesComeApart) {
+    kv31::Faults faults;
+    faults.replyLineGapMs = 300;
+    emulator.setFaults(faults);
+    ASSERT_TRUE(client->write("RH1\n"));
+    EXPECT_EQ(client->read(10, 3s), "Header 1\r\n");
+    const auto first = std::chrono::steady_clock::now();
+    EXPECT_EQ(client->read(kLine1.size() - 10, 3s), kLine1.substr(10));
+    EXPECT_GE(std::chrono::steady_clock::now() - first, 3 * 300ms - 50ms);
+}
+
+TEST_F(EmulatorTest, ChattersAtItsInterval) {
+    kv31::Faults faults;
+    faults.chatterIntervalMs = 100;
+    emulator.setFaults(faults);
+    const std::string status = std::string(kv31::kChatterLine) + "\r\n";
+    const std::string got = client->read(3 * status.size(), 3s);
+    EXPECT_EQ(got, status + status + status);
+    // Still a printer: a query is answered between two status lines.
+    const std::string answer = ask("RH1\n", 4 * status.size() + kLine1.size());
+    EXPECT_NE(answer.find(kLine1), std::string::npos);
+    emulator.setFaults({});
+    client->readFor(150ms);
+    EXPECT_EQ(client->readFor(300ms), "");
 }
 
 TEST_F(EmulatorTest, LfWithoutCr) {
@@ -114,6 +151,25 @@ TEST_F(EmulatorTest, VanishClosesTheDeviceNow) {
     EXPECT_EQ(client->readFor(2s), "");
     EXPECT_TRUE(client->hungUp());
     emulator.vanish();  // twice is harmless
+}
+
+// A flood keeps only a bounded tail, however much comes.
+TEST_F(EmulatorTest, AFloodLeavesABoundedLogAndPageRecord) {
+    const std::size_t total = 2 * kv31::Emulator::kReceivedTail + 4096;
+    std::string flood(total, '\n');
+    for (std::size_t i = 0; i < total; i += 7) {
+        flood[i] = static_cast<char>('a' + i % 26);
+    }
+    tell(flood);
+    EXPECT_EQ(emulator.receivedCount(), total);
+    EXPECT_TRUE(emulator.received() == flood.substr(total - kv31::Emulator::kReceivedTail));
+    const auto pages = emulator.printedPages();
+    EXPECT_LE(pages.size(), 64u);
+    for (const auto& page : pages) {
+        EXPECT_LE(page.size(), 64u);
+    }
+    const std::string want = reply(3, "Arial 14", "\"        Springdale, ZZ 00000\"");
+    EXPECT_EQ(ask("RH3\n", want.size()), want);
 }
 
 TEST_F(EmulatorTest, SendsRawBytes) {

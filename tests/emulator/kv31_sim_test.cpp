@@ -128,6 +128,31 @@ TEST(Kv31Sim, EndsOnInterrupt) {
     EXPECT_EQ(sim.terminate(SIGINT, 5s), 0);
 }
 
+// A log nobody reads (a full pipe) must neither stop the printer nor its ending.
+TEST(Kv31Sim, ServesAndEndsWhenNobodyReadsItsLog) {
+    SimProcess sim({"--no-pacing", "--text-before-header", "\\0\\x07\\\\"});
+    const std::string path = sim.readLine(5s);
+    ASSERT_FALSE(path.empty());
+    TerminalClient client(path);
+    ASSERT_TRUE(client.isOpen());
+
+    // Some 150 KB of log, more than the pipe and the log's own queue hold.
+    std::string commands;
+    for (int i = 0; i < 8000; ++i) {
+        commands += "x\n";
+    }
+    ASSERT_TRUE(client.write(commands));
+    ASSERT_TRUE(client.write("RH2\n"));
+    const std::string want =
+        std::string("\0\x07\\", 3) +
+        "Header 2\r\nfont:    Arial 14\r\ntext: \r\n\"        418 Larkspur Blvd\"\r\n";
+    EXPECT_EQ(client.read(want.size(), 5s), want);
+
+    EXPECT_EQ(sim.terminate(SIGTERM, 5s), 0);
+    EXPECT_EQ(client.readFor(100ms), "");
+    EXPECT_TRUE(client.hungUp());
+}
+
 TEST(Kv31Sim, RefusesUnknownOptions) {
     SimProcess sim({"--frobnicate"});
     EXPECT_EQ(sim.readLine(3s), "");

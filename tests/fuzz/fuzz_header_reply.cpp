@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int line = data[0] % 8;
     std::string lines[kReplyLines];
     splitReply(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), lines);
-    const char* const replyLines[kReplyLines] = {lines[0].c_str(), lines[1].c_str(),
-                                                 lines[2].c_str(), lines[3].c_str()};
+    const quillet::HeaderReplyLines replyLines = {lines[0], lines[1], lines[2], lines[3]};
 
     // Unterminated on purpose: a successful parse must leave a terminated text.
     auto* record = new HeaderRecord;
@@ -49,8 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(record->font >= 0 && record->font < quillet::kFontCount, "font index 0 to 6");
         const void* end = std::memchr(record->text, '\0', sizeof record->text);
         check(end != nullptr, "the text is terminated inside the record");
-        check(std::strstr(replyLines[3], record->text) != nullptr,
-              "the text comes from the fourth reply line");
+        // Whole: a NUL inside the quotes must fail the parse, not cut the text.
+        const std::string_view text = record->text;
+        const std::string_view fourth = replyLines[3];
+        const std::string_view quoted =
+            fourth.size() < 2 ? std::string_view() : fourth.substr(1, fourth.size() - 2);
+        check(fourth.substr(0, 5) == "Empty" ? text.empty() : text == quoted,
+              "the text is the fourth reply line's quoted text, whole");
         const std::string_view first = replyLines[0];
         check(!first.empty() && first.back() == static_cast<char>('0' + line),
               "the first reply line ends with the line's digit");

@@ -5,7 +5,6 @@
 // read index, so it knows exactly which bytes each call consumed.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,7 +29,7 @@ class StreamModel {
     }
 
     // Checks what one takeLine consumed; taken is the line it gave, or null.
-    void consumed(std::size_t readIndex, std::size_t capacity, const char* taken) {
+    void consumed(std::size_t readIndex, std::size_t capacity, const std::string_view* taken) {
         const std::size_t read =
             read_ +
             (readIndex + ReceiveRing::kSize - read_ % ReceiveRing::kSize) % ReceiveRing::kSize;
@@ -44,7 +43,7 @@ class StreamModel {
             if (taken != nullptr && end == read) {
                 check(start == read_, "a line whose head was dropped is never taken");
                 check(raw.size() < capacity, "a taken line fits its capacity");
-                check(cooked(raw) == taken, "the line taken is the line received");
+                check(cooked(raw) == *taken, "the line taken is the line received, whole");
                 takenFound = true;
             } else {
                 check(start < read_ || tooLong(raw.size(), capacity),
@@ -78,12 +77,12 @@ class StreamModel {
     }
 
     // What a taken line holds: the LF is gone already, and a CR right before it goes too;
-    // a zero byte received inside a line ends the string the caller sees.
+    // every other byte, NUL included, stays.
     static std::string_view cooked(std::string_view raw) {
         if (!raw.empty() && raw.back() == '\r') {
             raw.remove_suffix(1);
         }
-        return raw.substr(0, raw.find('\0'));
+        return raw;
     }
 
     std::string stream_;             // every byte the ring accepted
@@ -95,12 +94,14 @@ class StreamModel {
 bool takeChecked(ReceiveRing& ring, StreamModel& model, std::size_t capacity) {
     // Exactly capacity bytes, so any write past them is caught.
     const std::unique_ptr<char[]> buffer(new char[capacity]);
-    const bool taken = quillet::takeLine(ring, buffer.get(), capacity);
+    std::size_t length = 0;
+    const bool taken = quillet::takeLine(ring, buffer.get(), capacity, length);
+    const std::string_view line(buffer.get(), length);
     if (taken) {
-        check(std::memchr(buffer.get(), '\0', capacity) != nullptr,
+        check(length < capacity && buffer[length] == '\0',
               "a taken line is terminated inside its capacity");
     }
-    model.consumed(ring.readIndex(), capacity, taken ? buffer.get() : nullptr);
+    model.consumed(ring.readIndex(), capacity, taken ? &line : nullptr);
     check(ring.unreadCount() <= ReceiveRing::kMaxUnread, "the ring never holds more than it can");
     return taken;
 }

@@ -24,33 +24,50 @@ TEST(TakeLine, DropsTheLineFeedAndACarriageReturnRightBeforeIt) {
     ReceiveRing ring;
     ASSERT_TRUE(push(ring, "Header 1\r\nfont:\rbold\nplain\n\n\r\r\n"));
     char line[50];
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 1");
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "font:\rbold");
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "plain");
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "");
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "\r");
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
     EXPECT_EQ(ring.unreadCount(), 0u);
+}
+
+TEST(TakeLine, EveryByteValueIsPartOfTheLineAndItsLength) {
+    using namespace std::string_literals;
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "\0\0noise\0Header 1\r\n\0\r\n"s));
+    char line[50];
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
+    EXPECT_EQ(std::string(line, length), "\0\0noise\0Header 1"s);
+    EXPECT_EQ(line[length], '\0');
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
+    EXPECT_EQ(std::string(line, length), "\0"s);
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    EXPECT_EQ(length, 0u);
 }
 
 TEST(TakeLine, APartialLineWaitsForItsLineFeed) {
     ReceiveRing ring;
     ASSERT_TRUE(push(ring, "text: \"ab"));
     char line[50];
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
     EXPECT_EQ(ring.readIndex(), 0u);
     EXPECT_EQ(ring.unreadCount(), 9u);
 
     ASSERT_TRUE(push(ring, "c\"\r"));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
     ASSERT_TRUE(push(ring, "\n"));
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "text: \"abc\"");
 }
 
@@ -60,9 +77,10 @@ TEST(TakeLine, Capacity50TakesLinesOfUpTo49Bytes) {
     const std::string withCr(48, 'b');
     ASSERT_TRUE(push(ring, longest + "\n" + withCr + "\r\n"));
     char line[kShortLineCapacity];
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_EQ(line, longest);
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_EQ(line, withCr);
 }
 
@@ -70,30 +88,33 @@ TEST(TakeLine, ALineTooLongIsDroppedWholeAndTheLinesBehindItAreTaken) {
     ReceiveRing ring;
     ASSERT_TRUE(push(ring, std::string(50, 'a') + "\n" + std::string(49, 'c') + "\r\nnext\n"));
     char line[kShortLineCapacity];
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "next");
 }
 
 TEST(TakeLine, ALineThatOutgrowsTheBufferBeforeItsLineFeedIsDroppedToo) {
     ReceiveRing ring;
     char line[8];
+    std::size_t length = 0;
     ASSERT_TRUE(push(ring, "1234567"));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
     EXPECT_EQ(ring.unreadCount(), 7u);  // could still fit
 
     ASSERT_TRUE(push(ring, "89"));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
     ASSERT_TRUE(push(ring, "abc\r\nok\r\n"));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));  // the rest of the long line
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));  // the rest of the long line
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "ok");
 }
 
 TEST(TakeLine, AFloodLongerThanTheRingDoesNotWedgeIt) {
     ReceiveRing ring;
     char line[kReplyLineCapacity];
+    std::size_t length = 0;
     const std::string flood(5000, 'x');
     std::size_t sent = 0;
     // The reader stores what fits; each failed take makes room again.
@@ -101,12 +122,12 @@ TEST(TakeLine, AFloodLongerThanTheRingDoesNotWedgeIt) {
         while (sent < flood.size() && ring.tryPush(static_cast<unsigned char>(flood[sent]))) {
             ++sent;
         }
-        ASSERT_FALSE(takeLine(ring, line, sizeof line));
+        ASSERT_FALSE(takeLine(ring, line, sizeof line, length));
         ASSERT_LT(ring.unreadCount(), ReceiveRing::kMaxUnread);
     }
     ASSERT_TRUE(push(ring, "\r\nHeader 2\r\n"));
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 2");
 }
 
@@ -115,11 +136,12 @@ TEST(TakeLine, AFullRingWithoutLineFeedIsDroppedWhateverTheCapacity) {
     while (ring.tryPush('x')) {
     }
     std::string wide(4096, '\0');
-    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size()));
+    std::size_t length = 0;
+    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size(), length));
     EXPECT_EQ(ring.unreadCount(), 0u);
     ASSERT_TRUE(push(ring, "tail\nafter\n"));
-    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size()));
-    ASSERT_TRUE(takeLine(ring, wide.data(), wide.size()));
+    EXPECT_FALSE(takeLine(ring, wide.data(), wide.size(), length));
+    ASSERT_TRUE(takeLine(ring, wide.data(), wide.size(), length));
     EXPECT_STREQ(wide.c_str(), "after");
 }
 
@@ -129,7 +151,8 @@ TEST(TakeLine, ALineIsTakenWholeAcrossTheWrapOfTheIndices) {
     ASSERT_TRUE(push(ring, "Header 5 across\r\n"));
     ASSERT_LT(ring.writeIndex(), ring.readIndex());
     char line[kShortLineCapacity];
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 5 across");
     EXPECT_EQ(ring.readIndex(), 9u);
 }
@@ -138,12 +161,13 @@ TEST(TakeLine, TinyBuffers) {
     ReceiveRing ring;
     ASSERT_TRUE(push(ring, "\nx\n"));
     char line[1] = {'?'};
-    EXPECT_FALSE(takeLine(ring, line, 0));
+    std::size_t length = 0;
+    EXPECT_FALSE(takeLine(ring, line, 0, length));
     EXPECT_EQ(ring.unreadCount(), 3u);
-    ASSERT_TRUE(takeLine(ring, line, 1));
+    ASSERT_TRUE(takeLine(ring, line, 1, length));
     EXPECT_STREQ(line, "");
-    EXPECT_FALSE(takeLine(ring, line, 1));
-    EXPECT_FALSE(takeLine(ring, nullptr, 50));
+    EXPECT_FALSE(takeLine(ring, line, 1, length));
+    EXPECT_FALSE(takeLine(ring, nullptr, 50, length));
 }
 
 TEST(DrainLines, ReturnsAtOnceOnAnEmptyRing) {
@@ -154,7 +178,8 @@ TEST(DrainLines, ReturnsAtOnceOnAnEmptyRing) {
     EXPECT_TRUE(pauses.taken().empty());
     ASSERT_TRUE(push(ring, "ok\n"));
     char line[8];
-    EXPECT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_TRUE(takeLine(ring, line, sizeof line, length));
 }
 
 TEST(DrainLines, PausesAfterEachLineAndLeavesAPartialOne) {
@@ -165,7 +190,8 @@ TEST(DrainLines, PausesAfterEachLineAndLeavesAPartialOne) {
     EXPECT_EQ(pauses.taken(), (std::vector<int>{250, 250, 250}));
     ASSERT_TRUE(push(ring, "\n"));
     char line[80];
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "four");
 }
 
@@ -180,9 +206,59 @@ TEST(DrainLines, DiscardsOverLongLinesSoTheNextAnswerReadsBack) {
 
     ASSERT_TRUE(push(ring, std::string(10, '#') + "\r\nHeader 3\r\n"));
     char line[kShortLineCapacity];
-    EXPECT_FALSE(takeLine(ring, line, sizeof line));
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_FALSE(takeLine(ring, line, sizeof line, length));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 3");
+}
+
+// A printer that keeps talking while the drain pauses.
+ReceiveRing* talkingRing = nullptr;
+std::string talk;
+
+void talkDuringPause(int pauseNumber) {
+    if (pauseNumber <= 100) {  // a drain that never ends would end here, and fail
+        push(*talkingRing, talk);
+    }
+}
+
+class DrainWhileTalking : public ::testing::Test {
+  protected:
+    void SetUp() override { talkingRing = &ring; }
+    void TearDown() override { talkingRing = nullptr; }
+    ReceiveRing ring;
+};
+
+TEST_F(DrainWhileTalking, StatusLinesEndTheDrainAfterEightPauses) {
+    talk = "status\r\nstatus\r\nstatus\r\n";
+    ASSERT_TRUE(push(ring, "old\r\nold\r\nold\r\n"));
+    PauseRecorder pauses(talkDuringPause);
+    drainLines(ring, 80);
+    EXPECT_EQ(pauses.taken(), std::vector<int>(kDrainPausedLines, kDrainPauseMs));
+    EXPECT_EQ(ring.unreadCount(), 0u);  // the lines that came during the last pause too
+}
+
+// Each part of an endless line that is dropped counts as a line taken.
+TEST_F(DrainWhileTalking, AStreamWithoutLineFeedEndsTheDrainToo) {
+    talk = std::string(240, 'x');
+    ASSERT_TRUE(push(ring, std::string(100, 'x')));
+    PauseRecorder pauses(talkDuringPause);
+    drainLines(ring, kShortLineCapacity);
+    EXPECT_EQ(pauses.taken(), std::vector<int>(kDrainPausedLines, kDrainPauseMs));
+    EXPECT_EQ(ring.unreadCount(), 0u);
+}
+
+TEST(DiscardWaitingLines, TakesWhatIsCompleteWithoutPausing) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, "a\r\n" + std::string(90, '#') + "\r\nb\r\nHead"));
+    PauseRecorder pauses;
+    discardWaitingLines(ring, kShortLineCapacity);
+    EXPECT_TRUE(pauses.taken().empty());
+    ASSERT_TRUE(push(ring, "er 1\r\n"));
+    char line[kShortLineCapacity];
+    std::size_t length = 0;
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
+    EXPECT_STREQ(line, "Header 1");
 }
 
 // Lets a waitForLine test make a line arrive during a chosen pause.
@@ -201,12 +277,13 @@ class WaitForLine : public ::testing::Test {
     void TearDown() override { lateRing = nullptr; }
     ReceiveRing ring;
     char line[kShortLineCapacity] = {};
+    std::size_t length = 0;
 };
 
 TEST_F(WaitForLine, ALineWaitingIsTakenWithoutPause) {
     ASSERT_TRUE(push(ring, "Header 1\r\n"));
     PauseRecorder pauses;
-    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 1");
     EXPECT_TRUE(pauses.taken().empty());
 }
@@ -214,7 +291,7 @@ TEST_F(WaitForLine, ALineWaitingIsTakenWithoutPause) {
 TEST_F(WaitForLine, SucceedsOnTheFourthTry) {
     latePause = 3;
     PauseRecorder pauses(arriveLate);
-    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "late");
     EXPECT_EQ(pauses.taken(), (std::vector<int>{500, 500, 500}));
 }
@@ -223,16 +300,16 @@ TEST_F(WaitForLine, FailsAfterFourTriesAndFourPausesWithoutTakingALine) {
     // A line that arrives during the last pause is left for the next reader, not lost.
     latePause = 4;
     PauseRecorder pauses(arriveLate);
-    EXPECT_FALSE(waitForLine(ring, line, sizeof line));
+    EXPECT_FALSE(waitForLine(ring, line, sizeof line, length));
     EXPECT_EQ(pauses.taken(), (std::vector<int>{500, 500, 500, 500}));
-    ASSERT_TRUE(takeLine(ring, line, sizeof line));
+    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "late");
 }
 
 TEST_F(WaitForLine, AnOverLongLineCostsOneTry) {
     ASSERT_TRUE(push(ring, std::string(80, '#') + "\r\nHeader 4\r\n"));
     PauseRecorder pauses;
-    ASSERT_TRUE(waitForLine(ring, line, sizeof line));
+    ASSERT_TRUE(waitForLine(ring, line, sizeof line, length));
     EXPECT_STREQ(line, "Header 4");
     EXPECT_EQ(pauses.taken(), (std::vector<int>{500}));
 }

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
+#include "link/pause.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "link_test_support.h"
@@ -47,8 +49,10 @@ class LinkWithPrinter : public ::testing::Test {
     std::string reply(std::size_t capacity = kReplyLineCapacity) {
         std::string lines;
         std::string line(capacity, '\0');
+        std::size_t length = 0;
         for (int i = 0; i < 4; ++i) {
-            lines += waitForLine(line.data(), line.size()) ? line.c_str() : "<none>";
+            lines += waitForLine(line.data(), line.size(), length) ? line.substr(0, length)
+                                                                   : std::string("<none>");
             lines += '|';
         }
         return lines;
@@ -86,6 +90,35 @@ TEST_F(LinkWithPrinter, AfterAFloodADrainLetsTheNextAnswerReadBack) {
     EXPECT_EQ(reply().rfind("Header 4|font:    ", 0), 0u);
 }
 
+// The drain's pauses, taken for real; a drain that went on for ever is stopped by
+// silencing the printer, and shows in the count.
+kv31::Emulator* talkingPrinter = nullptr;
+int drainPauses = 0;
+
+void countAndPause(int milliseconds) {
+    if (++drainPauses == 40) {
+        talkingPrinter->setFaults({});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+TEST_F(LinkWithPrinter, ADrainEndsThoughThePrinterSendsAStatusLineEvery100Ms) {
+    kv31::Faults faults;
+    faults.chatterIntervalMs = 100;
+    printer.setFaults(faults);
+    EXPECT_EQ(takeLineWithin(5s), kv31::kChatterLine);
+    std::this_thread::sleep_for(150ms);
+
+    talkingPrinter = &printer;
+    drainPauses = 0;
+    const PauseHook previous = setPauseHook(countAndPause);
+    drainLines(kShortLineCapacity);
+    setPauseHook(previous);
+    EXPECT_GE(drainPauses, 2);
+    EXPECT_LE(drainPauses, kDrainPausedLines);
+    talkingPrinter = nullptr;
+}
+
 TEST_F(LinkWithPrinter, APrinterUnpluggedInAReplyEndsOnlyThatReply) {
     kv31::Faults faults;
     faults.vanishAfterReplyBytes = 12;  // "Header 3" CR LF and a little more
@@ -96,7 +129,8 @@ TEST_F(LinkWithPrinter, APrinterUnpluggedInAReplyEndsOnlyThatReply) {
 
     test::PauseRecorder pauses;
     char line[kReplyLineCapacity];
-    EXPECT_FALSE(waitForLine(line, sizeof line));
+    std::size_t length = 0;
+    EXPECT_FALSE(waitForLine(line, sizeof line, length));
     closePort();
     EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
 }

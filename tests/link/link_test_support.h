@@ -20,9 +20,10 @@ inline void emptyReceiveRing() {
 inline std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity = 80) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     std::string line(capacity, '\0');
+    std::size_t length = 0;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (takeLine(line.data(), line.size())) {
-            return line.c_str();
+        if (takeLine(line.data(), line.size(), length)) {
+            return line.substr(0, length);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

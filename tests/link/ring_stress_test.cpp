@@ -81,8 +81,9 @@ TEST(ReceiveRingStress, TakeLineSeesEveryLineOnceAndInOrder) {
     unsigned expected = 0;
     unsigned wrong = 0;
     char line[16];
+    std::size_t length = 0;
     while (expected < kLines && Clock::now() < deadline) {
-        if (!takeLine(ring, line, sizeof line)) {
+        if (!takeLine(ring, line, sizeof line, length)) {
             std::this_thread::yield();
             continue;
         }

@@ -4,12 +4,16 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
+#include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
+#include "tests/link/link_test_support.h"
+#include "tests/link/ring_test_support.h"
 
 namespace quillet {
 namespace {
@@ -126,13 +130,15 @@ TEST_F(HeaderReadback, LineOutsideOneToSixSendsNothing) {
     EXPECT_FALSE(printer.waitForReceived(1, 300ms));
 }
 
-TEST_F(HeaderReadback, SilentPrinterFails) {
+TEST_F(HeaderReadback, SilentPrinterFailsAfterOneBoundedWait) {
     kv31::Faults faults;
     faults.silent = true;
     printer.setFaults(faults);
     HeaderRecord record = untouched();
+    test::PauseRecorder pauses;
     EXPECT_FALSE(readHeader(1, record));
     expectUntouched(record);
+    EXPECT_EQ(pauses.taken(), std::vector<int>(kLineTries, kLineRetryPauseMs));
 }
 
 TEST_F(HeaderReadback, SilentLineLeavesTheOthersReadable) {
@@ -159,17 +165,48 @@ TEST_F(HeaderReadback, UnknownFontNameFails) {
     HeaderRecord record = untouched();
     EXPECT_FALSE(readHeader(2, record));
     expectUntouched(record);
+}
 
-    // The rest of that reply waits in the ring until the drain.
-    printer.setFaults(kv31::Faults{});
-    drainLines(kReplyLineCapacity);
+// As at start-up, with nothing drained between the readbacks.
+TEST_F(HeaderReadback, OneBadReplyFailsItsLineAlone) {
+    kv31::Faults faults;
+    faults.unknownFontLine = 1;
+    printer.setFaults(faults);
+    HeaderRecord record = untouched();
+    EXPECT_FALSE(readHeader(1, record));
+    expectUntouched(record);
+    for (int line = 2; line <= 6; ++line) {
+        ASSERT_TRUE(readHeader(line, record)) << "line " << line;
+        EXPECT_STREQ(record.text, kDefaults[line - 1].text);
+    }
+}
+
+// Lines 3 and 4 of the bad reply arrive after its readback has given up on line 2.
+TEST_F(HeaderReadback, TheRestOfABadReplyStillOnItsWayIsNotTakenForTheNext) {
+    kv31::Faults faults;
+    faults.unknownFontLine = 1;
+    faults.replyLineGapMs = 600;
+    printer.setFaults(faults);
+    HeaderRecord record;
+    EXPECT_FALSE(readHeader(1, record));
     ASSERT_TRUE(readHeader(2, record));
     EXPECT_STREQ(record.text, kDefaults[1].text);
 }
 
-TEST_F(HeaderReadback, AcceptsTextBeforeHeader) {
+// A reply never comes before its query, however well it reads.
+TEST_F(HeaderReadback, LinesWaitingBeforeTheQueryAreNotItsReply) {
+    const std::string stale = "Header 3\r\nfont:    Courier 20\r\ntext: \r\n\"stale\"\r\n";
+    printer.send(stale);
+    ASSERT_TRUE(test::eventually([&] { return receiveRing().unreadCount() == stale.size(); }));
+    HeaderRecord record;
+    ASSERT_TRUE(readHeader(3, record));
+    EXPECT_STREQ(record.text, kDefaults[2].text);
+}
+
+TEST_F(HeaderReadback, AcceptsAnyBytesBeforeHeaderNulIncluded) {
+    using namespace std::string_literals;
     kv31::Faults faults;
-    faults.textBeforeHeader = "\x07 KV-31 ready. ";
+    faults.textBeforeHeader = "\0\0\x07 KV-31 waking\0\xff "s;
     printer.setFaults(faults);
     expectAllDefaults();
 }

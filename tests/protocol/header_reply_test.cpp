@@ -25,9 +25,7 @@ HeaderRecord untouched() {
 }
 
 bool parse(int line, const Reply& reply, HeaderRecord& record) {
-    const char* lines[4] = {reply.header.c_str(), reply.font.c_str(), reply.text.c_str(),
-                            reply.quoted.c_str()};
-    return parseHeaderReply(line, lines, record);
+    return parseHeaderReply(line, {reply.header, reply.font, reply.text, reply.quoted}, record);
 }
 
 bool accepted(int line, const Reply& reply) {
@@ -167,12 +165,41 @@ TEST(HeaderReply, ReplacesTheWholeText) {
     EXPECT_STREQ(record.text, "ab");
 }
 
-TEST(HeaderReply, MissingLinesAreInvalid) {
+TEST(HeaderReply, EmptyLinesAreInvalid) {
     HeaderRecord record = untouched();
-    const char* lines[4] = {"Header 1", "font:    Arial 14", nullptr, "\"x\""};
-    EXPECT_FALSE(parseHeaderReply(1, lines, record));
-    EXPECT_FALSE(parseHeaderReply(1, nullptr, record));
+    EXPECT_FALSE(parseHeaderReply(1, {"Header 1", "font:    Arial 14", "", "\"x\""}, record));
+    EXPECT_FALSE(parseHeaderReply(1, {}, record));
     EXPECT_STREQ(record.text, "as it was");
+}
+
+// Line noise or a printer waking up can put any byte before "Header ", NUL included.
+TEST(HeaderReply, NulBytesAreBytesLikeAnyOther) {
+    using namespace std::string_literals;
+    Reply reply = forLine(2);
+    reply.header = "\0\0\xff\0Header 2"s;
+    reply.font = "\0font:    \0Arial 20"s;
+    EXPECT_TRUE(accepted(2, reply));
+    reply.quoted = "Empty\0"s;
+    EXPECT_TRUE(accepted(2, reply));
+
+    for (const std::string& bad : {"Header 2\0"s,
+                                   "Header \0"
+                                   "2"s,
+                                   "Header\0 2"s}) {
+        Reply wrong = forLine(2);
+        wrong.header = bad;
+        EXPECT_FALSE(accepted(2, wrong));
+    }
+    Reply wrong = forLine(2);
+    wrong.text = "text: \0"s;
+    EXPECT_FALSE(accepted(2, wrong));
+    wrong = forLine(2);
+    wrong.font = "font:    Arial\0 14"s;
+    EXPECT_FALSE(accepted(2, wrong));
+    // A record's text ends at its first NUL, so it could not hold this one whole.
+    wrong = forLine(2);
+    wrong.quoted = "\"ab\0cd\""s;
+    EXPECT_FALSE(accepted(2, wrong));
 }
 
 }  // namespace

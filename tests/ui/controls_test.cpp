@@ -1,5 +1,5 @@
-// The controls' notifications and the no-scroll edit box, in the header editor's and the
-// main window's templates.
+// The controls' notifications, the no-scroll edit box and the mouse wheel, in the header
+// editor's and the main window's templates.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -8,22 +8,25 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <vector>
 
 #include "tests/ui/modal_poller.h"
-#include "ui/toolkit/controls.h"
+#include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_controls.h"
 
 namespace quillet {
 namespace {
 
 using test::ModalPoller;
 
-constexpr int kEditBox = 1013;
-constexpr int kFontList = 1028;
-constexpr int kAlignmentList = 1029;
-constexpr int kListBox = 1031;
+constexpr int kEditBox = control::kTextBox;
+constexpr int kFontList = control::kFontList;
+constexpr int kAlignmentList = control::kAlignmentList;
+constexpr int kListBox = control::kHeaderList;
 
 // Counts the notifications of one template's controls, with a hook run on text updates.
 class Listener : public Dialog {
@@ -31,12 +34,13 @@ class Listener : public Dialog {
     explicit Listener(int templateId) : Dialog(templateId) {}
 
     std::function<void(Listener&)> onText;
-    std::vector<QString> texts;
+    std::vector<std::string> texts;
     std::vector<int> depths;
     int selections = 0;
     int depth = 0;
 
-    EditBox* edit() const { return controlAs<EditBox>(kEditBox); }
+    EditBox* edit() const { return qtControlAs<EditBox>(*this, kEditBox); }
+    EditControl editHandle() const { return controlHandle<EditControl>(kEditBox); }
 
   protected:
     MessageMap messageMap() const override {
@@ -52,7 +56,7 @@ class Listener : public Dialog {
   private:
     void textUpdated() {
         ++depth;
-        texts.push_back(edit()->text());
+        texts.push_back(editHandle().text());
         depths.push_back(depth);
         if (onText) {
             onText(*this);
@@ -73,36 +77,51 @@ void runWith(Listener& dialog, const std::function<void(Listener&)>& body) {
     EXPECT_EQ(poller.actionsRun(), 1);
 }
 
+// Each change by the handle's operations raises one update inside the call, as the dialog
+// manager's EN_UPDATE does, even one that leaves the text as it was.
 TEST(EditBox, TextUpdatedArrivesInsideTheCallThatChangedTheText) {
-    Listener dialog(135);
+    Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
+        EditControl box = d.editHandle();
         d.texts.clear();
-        d.edit()->setText(QStringLiteral("abc"));
-        EXPECT_EQ(d.texts, (std::vector<QString>{"abc"}));
+        box.setText("abc");
+        EXPECT_EQ(d.texts, (std::vector<std::string>{"abc"}));
+        box.setText("abc");
+        EXPECT_EQ(d.texts, (std::vector<std::string>{"abc", "abc"}));
         d.edit()->setFocus();
         QTest::keyClicks(d.edit(), QStringLiteral("de"));
-        EXPECT_EQ(d.texts, (std::vector<QString>{"abc", "abcd", "abcde"}));
-        d.edit()->setSelection(0, 5);
-        d.edit()->del();
-        EXPECT_EQ(d.texts.back(), QString());
+        EXPECT_EQ(d.texts.back(), "abcde");
+        EXPECT_EQ(d.texts.size(), 4u);
+        box.setSelection(1, 3);
+        box.replaceSelection("XYZ");
+        EXPECT_EQ(d.texts.back(), "aXYZde");
+        EXPECT_EQ(d.edit()->cursorPosition(), 4);
+        box.setSelection(4, -1);
+        box.clearSelection();
+        EXPECT_EQ(d.texts.back(), "aXYZ");
+        char line[3];
+        EXPECT_EQ(box.getLine(line, 3), 3);
+        EXPECT_EQ(std::string(line, 3), "aXY");
+        EXPECT_EQ(d.texts.size(), 6u);
     });
 }
 
 TEST(EditBox, AHandlerThatRevertsTheTextIsNotifiedAgainBeforeItGoesOn) {
-    Listener dialog(135);
+    Listener dialog(kHeaderEditorId);
     std::vector<std::string> order;
     dialog.onText = [&](Listener& d) {
-        if (d.edit()->text().contains(u'!')) {
+        EditControl box = d.editHandle();
+        if (box.text().find('!') != std::string::npos) {
             order.push_back("reject");
-            d.edit()->selectAll();
-            d.edit()->insert(QStringLiteral("ok"));  // raises the nested update
+            box.setSelection(0, -1);
+            box.replaceSelection("ok");  // raises the nested update
             order.push_back("after revert");
         } else {
-            order.push_back("accept " + d.edit()->text().toStdString());
+            order.push_back("accept " + box.text());
         }
     };
     runWith(dialog, [&](Listener& d) {
-        d.edit()->setText(QStringLiteral("ok"));
+        d.editHandle().setText("ok");
         d.texts.clear();
         d.depths.clear();
         order.clear();
@@ -111,10 +130,25 @@ TEST(EditBox, AHandlerThatRevertsTheTextIsNotifiedAgainBeforeItGoesOn) {
         QTest::keyClick(d.edit(), Qt::Key_Exclam);
         EXPECT_EQ(d.edit()->text(), QStringLiteral("ok"));
         EXPECT_EQ(d.edit()->cursorPosition(), 2);
+        // A revert keeps no undo step: undo does not bring the rejected text back.
+        QTest::keyClick(d.edit(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(d.edit()->text(), QStringLiteral("ok"));
     });
     EXPECT_EQ(order, (std::vector<std::string>{"reject", "accept ok", "after revert"}));
-    EXPECT_EQ(dialog.texts, (std::vector<QString>{"ok!", "ok"}));
+    EXPECT_EQ(dialog.texts, (std::vector<std::string>{"ok!", "ok"}));
     EXPECT_EQ(dialog.depths, (std::vector<int>{1, 2}));
+}
+
+// Characters beyond Latin-1 read back as DEL, which no rule admits.
+TEST(EditBox, TextIsBytesShownAsLatin1) {
+    Listener dialog(kHeaderEditorId);
+    runWith(dialog, [](Listener& d) {
+        EditControl box = d.editHandle();
+        box.setText("caf\xe9 \x01");
+        EXPECT_EQ(d.edit()->text(), QStringLiteral("caf\u00e9 \u0001"));
+        d.edit()->setText(QStringLiteral("\u20ac\u00ff"));
+        EXPECT_EQ(box.text(), "\x7f\xff");
+    });
 }
 
 // Types one character at a time until the box refuses one; returns how many it took.
@@ -130,7 +164,7 @@ int typeUntilRefused(EditBox& box, QChar c, int limit = 200) {
 }
 
 TEST(EditBox, NoScrollBoxRefusesTypingBeyondItsVisibleWidth) {
-    Listener dialog(135);
+    Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
         EditBox& box = *d.edit();
         box.setFocus();
@@ -156,33 +190,51 @@ TEST(EditBox, NoScrollBoxRefusesTypingBeyondItsVisibleWidth) {
     });
 }
 
-TEST(EditBox, NoScrollBoxRefusesPastedAndComposedTextThatWouldNotFit) {
-    Listener dialog(135);
+bool showsWhole(const EditBox& box, const QString& text) {
+    return box.fontMetrics().horizontalAdvance(text) <= box.visibleTextWidth();
+}
+
+// Of a paste or a composition wider than the box, the box takes what fits from its start,
+// in one change; the handler then sees the text as it stands.
+TEST(EditBox, NoScrollBoxTakesWhatFitsOfAPasteOrAComposition) {
+    Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
         EditBox& box = *d.edit();
         box.setFocus();
-        QApplication::clipboard()->setText(QString(200, u'M'));
+        QApplication::clipboard()->setText(QStringLiteral("ab") + QString(200, u'M'));
         QTest::keySequence(&box, QKeySequence::Paste);
-        EXPECT_EQ(box.text(), QString());
+        const QString pasted = box.text();
+        EXPECT_TRUE(pasted.startsWith(QStringLiteral("abMMM")));
+        EXPECT_TRUE(showsWhole(box, pasted));
+        EXPECT_FALSE(showsWhole(box, pasted + u'M'));
+        EXPECT_EQ(box.cursorPosition(), pasted.size());
+        EXPECT_EQ(d.texts, (std::vector<std::string>{pasted.toStdString()}));
 
-        QApplication::clipboard()->setText(QStringLiteral("short"));
+        // Into the middle: what follows the caret stays, the paste gives way.
+        box.setText(QStringLiteral("[]"));
+        box.setCursorPosition(1);
         QTest::keySequence(&box, QKeySequence::Paste);
-        EXPECT_EQ(box.text(), QStringLiteral("short"));
+        EXPECT_TRUE(box.text().startsWith(QStringLiteral("[abM")));
+        EXPECT_TRUE(box.text().endsWith(QStringLiteral("M]")));
+        EXPECT_TRUE(showsWhole(box, box.text()));
 
+        box.setText(QStringLiteral("short"));
         QInputMethodEvent tooLong;
         tooLong.setCommitString(QString(200, u'M'));
         QApplication::sendEvent(&box, &tooLong);
-        EXPECT_EQ(box.text(), QStringLiteral("short"));
+        EXPECT_TRUE(box.text().startsWith(QStringLiteral("shortMM")));
+        EXPECT_TRUE(showsWhole(box, box.text()));
+        EXPECT_FALSE(showsWhole(box, box.text() + u'M'));
 
-        QInputMethodEvent fits;
-        fits.setCommitString(QStringLiteral("er"));
-        QApplication::sendEvent(&box, &fits);
-        EXPECT_EQ(box.text(), QStringLiteral("shorter"));
+        // A box that is full takes nothing, and no update comes.
+        const std::size_t updates = d.texts.size();
+        QTest::keySequence(&box, QKeySequence::Paste);
+        EXPECT_EQ(d.texts.size(), updates);
     });
 }
 
 TEST(EditBox, CodeMaySetAWiderTextWhichTheUserMayShortenButNotWiden) {
-    Listener dialog(135);
+    Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
         EditBox& box = *d.edit();
         const QString wide(120, u'W');
@@ -197,7 +249,7 @@ TEST(EditBox, CodeMaySetAWiderTextWhichTheUserMayShortenButNotWiden) {
         // Code's changes inside a handler of the user's change are code's, not refused.
         d.onText = [](Listener& l) {
             if (l.edit()->text().size() < 100) {
-                l.edit()->setText(QString(150, u'W'));
+                l.editHandle().setText(std::string(150, 'W'));
             }
         };
         box.selectAll();
@@ -207,16 +259,24 @@ TEST(EditBox, CodeMaySetAWiderTextWhichTheUserMayShortenButNotWiden) {
 }
 
 TEST(ListBox, OnlyTheUsersSelectionNotifies) {
-    Listener dialog(102);
+    Listener dialog(kMainWindowId);
     runWith(dialog, [](Listener& d) {
-        auto* list = d.controlAs<ListBox>(kListBox);
+        auto* list = qtControlAs<ListBox>(d, kListBox);
+        ListBoxControl handle = d.controlHandle<ListBoxControl>(kListBox);
         for (int i = 1; i <= 6; ++i) {
-            list->addItem(QStringLiteral("Header Message #%1").arg(i));
+            handle.addString("Header Message #" + std::to_string(i));
         }
-        list->setCurrentSelection(0);
-        list->setCurrentSelection(3);
-        EXPECT_EQ(list->currentSelection(), 3);
+        handle.setCurrentSelection(0);
+        handle.setCurrentSelection(3);
+        EXPECT_EQ(handle.currentSelection(), 3);
         EXPECT_EQ(d.selections, 0);
+        // Replacing an entry as the main window does keeps the others in place.
+        handle.deleteString(3);
+        handle.insertString(3, "Header Message #4 again");
+        EXPECT_EQ(handle.count(), 6);
+        EXPECT_EQ(handle.itemText(3), "Header Message #4 again");
+        EXPECT_EQ(handle.itemText(4), "Header Message #5");
+        handle.setCurrentSelection(3);
 
         const QRect row1 = list->visualItemRect(list->item(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row1.center());
@@ -244,12 +304,17 @@ TEST(ListBox, OnlyTheUsersSelectionNotifies) {
 }
 
 TEST(DropDownList, OnlyTheUsersChangeOfEntryNotifies) {
-    Listener dialog(135);
+    Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
-        auto* alignment = d.controlAs<DropDownList>(kAlignmentList);
-        ASSERT_EQ(alignment->count(), 3);
-        alignment->setCurrentIndex(1);
-        alignment->setCurrentIndex(0);
+        auto* alignment = qtControlAs<DropDownList>(d, kAlignmentList);
+        DropDownControl handle = d.controlHandle<DropDownControl>(kAlignmentList);
+        ASSERT_EQ(handle.count(), 3);
+        EXPECT_EQ(handle.itemText(2), "Right");
+        handle.setCurrentSelection(1);
+        handle.setCurrentSelection(0);
+        handle.setCurrentSelection(7);
+        EXPECT_EQ(handle.currentSelection(), -1);
+        handle.setCurrentSelection(0);
         EXPECT_EQ(d.selections, 0);
 
         alignment->setFocus();
@@ -268,6 +333,41 @@ TEST(DropDownList, OnlyTheUsersChangeOfEntryNotifies) {
         QTest::keyClick(popup, Qt::Key_Down);
         QTest::keyClick(popup, Qt::Key_Return);
         EXPECT_EQ(alignment->currentIndex(), 2);
+        EXPECT_EQ(d.selections, 2);
+    });
+}
+
+// The wheel goes to the control with the focus, wherever the pointer is, as on Windows: over
+// the Font list it changes the font only while that list has the focus.
+void turnWheelOver(QWidget& widget) {
+    const QPointF at = QRectF(widget.rect()).center();
+    QWheelEvent wheel(at, widget.mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &wheel);
+}
+
+TEST(DropDownList, TheWheelGoesToTheFocusedControl) {
+    Listener dialog(kHeaderEditorId);
+    runWith(dialog, [](Listener& d) {
+        auto* fonts = qtControlAs<DropDownList>(d, kFontList);
+        DropDownControl handle = d.controlHandle<DropDownControl>(kFontList);
+        handle.addString("Arial Narrow 14");
+        handle.addString("Arial 14");
+        handle.addString("Arial Narrow 20");
+        handle.setCurrentSelection(0);
+        ASSERT_EQ(d.focusedControlId(), kIdOk);
+
+        turnWheelOver(*fonts);
+        EXPECT_EQ(handle.currentSelection(), 0);
+        EXPECT_EQ(d.selections, 0);
+
+        fonts->setFocus();
+        turnWheelOver(*fonts);
+        EXPECT_EQ(handle.currentSelection(), 1);
+        EXPECT_EQ(d.selections, 1);
+        // From anywhere over the window.
+        turnWheelOver(*qtControl(d, kIdCancel));
+        EXPECT_EQ(handle.currentSelection(), 2);
         EXPECT_EQ(d.selections, 2);
     });
 }

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "tests/ui/modal_poller.h"
+#include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/qt/qt_access.h"
 
 namespace quillet {
 namespace {
@@ -60,7 +62,7 @@ class Probe : public Dialog {
   protected:
     bool onInitDialog() override {
         calls.push_back("init");
-        shownDuringInit.push_back(isVisible());
+        shownDuringInit.push_back(isWindowVisible());
         Dialog::onInitDialog();
         if (initResult >= 0) {
             endDialog(initResult);
@@ -103,7 +105,7 @@ TEST(Dialog, KeysAndButtonsEndTheRunThroughTheHooks) {
         {"Esc", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, kIdCancel, "cancel"},
         {"close box", [](QDialog& d) { d.close(); }, kIdCancel, "cancel"},
         {"Cancel button",
-         [](QDialog& d) { QTest::mouseClick(static_cast<Dialog&>(d).control(2), Qt::LeftButton); },
+         [](QDialog& d) { QTest::mouseClick(qtControl(*dialogOf(&d), kIdCancel), Qt::LeftButton); },
          kIdCancel, "cancel"},
     };
     for (const Case& c : cases) {
@@ -125,7 +127,7 @@ TEST(Dialog, CancelThatDoesNotEndKeepsTheWindowOpen) {
         d.close();
         QTest::keyClick(&d, Qt::Key_Escape);
         stillOpen = d.isVisible();
-        static_cast<Dialog&>(d).endDialog(5);
+        dialogOf(&d)->endDialog(5);
     });
     EXPECT_EQ(probe.runModal(), 5);
     EXPECT_TRUE(stillOpen);
@@ -146,17 +148,19 @@ TEST(Dialog, InitialisationThatEndsTheDialogNeverShowsIt) {
     int shows = 0;
     struct ShowCounter : QObject {
         int* count;
-        explicit ShowCounter(int* c) : count(c) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            *count += e->type() == QEvent::Show;
+        explicit ShowCounter(int* c) : count(c) { qApp->installEventFilter(this); }
+        ~ShowCounter() override { qApp->removeEventFilter(this); }
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            *count += e->type() == QEvent::Show && widget != nullptr && widget->isWindow();
             return false;
         }
     } counter(&shows);
-    probe.installEventFilter(&counter);
     ModalPoller poller([](QDialog& d) { d.done(-1); }, 500);
     EXPECT_EQ(probe.runModal(), 7);
     EXPECT_EQ(shows, 0);
     EXPECT_EQ(poller.actionsRun(), 0);
+    EXPECT_FALSE(probe.hasWindow());
 }
 
 TEST(Dialog, EveryRunBuildsTheWindowAfreshBeforeInitialisation) {
@@ -164,75 +168,90 @@ TEST(Dialog, EveryRunBuildsTheWindowAfreshBeforeInitialisation) {
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         ModalPoller poller([](QDialog& d) {
-            auto& dialog = static_cast<Dialog&>(d);
-            EXPECT_FALSE(dialog.control(12)->isVisible());
-            dialog.control(12)->show();  // must not survive into the next run
-            EXPECT_FALSE(dialog.control(10)->isEnabled());
+            Dialog& dialog = *dialogOf(&d);
+            Control hidden = dialog.controlHandle<Control>(12);
+            EXPECT_FALSE(hidden.isVisible());
+            hidden.show(true);  // must not survive into the next run
+            EXPECT_TRUE(hidden.isVisible());
+            EXPECT_FALSE(dialog.controlHandle<ButtonControl>(10).isEnabled());
             dialog.endDialog(kIdOk);
         });
         EXPECT_EQ(probe.runModal(), kIdOk);
         EXPECT_FALSE(poller.timedOut());
     }
     EXPECT_EQ(probe.shownDuringInit, (std::vector<bool>{false, false}));
+    EXPECT_FALSE(probe.hasWindow());
 }
 
 TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabSkipsDisabledOnes) {
     Probe probe;
-    std::vector<QWidget*> focus;
+    std::vector<int> focus;
     ModalPoller poller([&](QDialog& d) {
-        focus.push_back(d.focusWidget());
+        focus.push_back(probe.focusedControlId());
         QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
-        focus.push_back(d.focusWidget());
+        focus.push_back(probe.focusedControlId());
         QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
-        focus.push_back(d.focusWidget());
-        static_cast<Dialog&>(d).endDialog(kIdOk);
+        focus.push_back(probe.focusedControlId());
+        probe.endDialog(kIdOk);
     });
     probe.runModal();
-    ASSERT_EQ(focus.size(), 3u);
-    EXPECT_EQ(focus[0], probe.control(1));
-    EXPECT_EQ(focus[1], probe.control(2));
-    EXPECT_EQ(focus[2], probe.control(1));
+    EXPECT_EQ(focus, (std::vector<int>{kIdOk, kIdCancel, kIdOk}));
 }
 
 TEST(Dialog, TabFollowsTheTemplateOrderOfTheTabStops) {
-    Dialog editor(135);
-    std::vector<QWidget*> visited;
+    Dialog editor(kHeaderEditorId);
+    std::vector<int> visited;
     ModalPoller poller([&](QDialog& d) {
         for (int i = 0; i < 7; ++i) {
-            visited.push_back(d.focusWidget());
+            visited.push_back(editor.focusedControlId());
             QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
         }
         editor.endDialog(kIdOk);
     });
     editor.runModal();
-    std::vector<QWidget*> expected;
-    for (int id : {1, 2, 1000, 1013, 1028, 1029, 1}) {
-        expected.push_back(editor.control(id));
-    }
-    EXPECT_EQ(visited, expected);
+    using namespace control;
+    EXPECT_EQ(visited, (std::vector<int>{kIdOk, kIdCancel, kApply, kTextBox, kFontList,
+                                         kAlignmentList, kIdOk}));
 }
 
+// What a static shows, and what its text reads as.
 TEST(Dialog, StaticTextsProcessPrefixesUnlessToldNot) {
     Probe probe;
-    ModalPoller poller([](QDialog& d) { static_cast<Dialog&>(d).endDialog(kIdOk); });
+    QString shown11, shown12, shownAfterSet;
+    std::string read11, readAfterSet;
+    ModalPoller poller([&](QDialog& d) {
+        shown11 = qtControlAs<QLabel>(probe, 11)->text();
+        shown12 = qtControlAs<QLabel>(probe, 12)->text();
+        StaticControl text = probe.controlHandle<StaticControl>(11);
+        read11 = text.text();
+        text.setText("Save && &Quit");
+        shownAfterSet = qtControlAs<QLabel>(probe, 11)->text();
+        readAfterSet = text.text();
+        dialogOf(&d)->endDialog(kIdOk);
+    });
     probe.runModal();
-    EXPECT_EQ(probe.controlAs<QLabel>(11)->text(), QStringLiteral("A&B C"));
-    EXPECT_EQ(probe.controlAs<QLabel>(12)->text(), QStringLiteral("A&&B &C"));
+    EXPECT_EQ(shown11, QStringLiteral("A&B C"));
+    EXPECT_EQ(shown12, QStringLiteral("A&&B &C"));
+    EXPECT_EQ(read11, "A&&B &C");
+    EXPECT_EQ(shownAfterSet, QStringLiteral("Save & Quit"));
+    EXPECT_EQ(readAfterSet, "Save && &Quit");
 }
 
 TEST(Dialog, WindowIsFixedSizeWithoutMinimiseOrMaximise) {
     Probe probe;
     Qt::WindowFlags flags;
     QSize minimum, maximum;
+    QSize client;
     ModalPoller poller([&](QDialog& d) {
         flags = d.windowFlags();
         minimum = d.minimumSize();
         maximum = d.maximumSize();
-        static_cast<Dialog&>(d).endDialog(kIdOk);
+        client = qtClientArea(probe).size();
+        probe.endDialog(kIdOk);
     });
     probe.runModal();
     EXPECT_EQ(minimum, maximum);
-    EXPECT_EQ(minimum, probe.clientArea().size());
+    EXPECT_EQ(minimum, client);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);  // the template has a system menu
@@ -241,16 +260,36 @@ TEST(Dialog, WindowIsFixedSizeWithoutMinimiseOrMaximise) {
 
 TEST(Dialog, OwnerIsTheMainWindowAtTheTimeOfTheRun) {
     Probe probe;  // constructed before there is a main window
-    QWidget mainWindow;
+    Dialog mainWindow(kMainWindowId);
+    ASSERT_TRUE(mainWindow.createModeless());
     Dialog::setMainWindow(&mainWindow);
     QWidget* owner = nullptr;
+    std::vector<Dialog*> open;
     ModalPoller poller([&](QDialog& d) {
         owner = d.parentWidget();
-        static_cast<Dialog&>(d).endDialog(kIdOk);
+        open = Dialog::openWindows();
+        probe.endDialog(kIdOk);
     });
     probe.runModal();
+    EXPECT_EQ(owner, qtWindow(mainWindow));
+    EXPECT_EQ(open, (std::vector<Dialog*>{&mainWindow, &probe}));
+    EXPECT_EQ(Dialog::openWindows(), (std::vector<Dialog*>{&mainWindow}));
+    mainWindow.destroyWindow();
+    EXPECT_TRUE(Dialog::openWindows().empty());
     Dialog::setMainWindow(nullptr);
-    EXPECT_EQ(owner, &mainWindow);
+}
+
+// Qt deletes a window with its owner; the dialog whose window it was must notice.
+TEST(Dialog, AWindowRemovedWithItsOwnerIsForgotten) {
+    auto owner = std::make_unique<Dialog>(kMainWindowId);
+    ASSERT_TRUE(owner->createModeless());
+    Dialog wait(kWaitWindowId, owner.get());
+    ASSERT_TRUE(wait.createModeless());
+    EXPECT_EQ(qtWindow(wait)->parentWidget(), qtWindow(*owner));
+    owner.reset();
+    EXPECT_FALSE(wait.hasWindow());
+    EXPECT_FALSE(wait.isWindowVisible());
+    EXPECT_TRUE(Dialog::openWindows().empty());
 }
 
 }  // namespace

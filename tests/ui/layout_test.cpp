@@ -10,8 +10,9 @@
 #include <QStyleOptionButton>
 
 #include "tests/ui/modal_poller.h"
-#include "ui/resources/dialog_templates.h"
+#include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/qt/qt_access.h"
 
 namespace quillet {
 namespace {
@@ -47,12 +48,12 @@ void expectTextFits(const ControlTemplate& c, QWidget& widget) {
 }
 
 void checkLayout(Dialog& dialog) {
-    const QRect client = dialog.clientArea();
-    EXPECT_TRUE(QRect(QPoint(0, 0), dialog.size()).contains(client));
+    const QRect client = qtClientArea(dialog);
+    EXPECT_TRUE(QRect(QPoint(0, 0), qtWindow(dialog)->size()).contains(client));
     const auto& controls = dialog.dialogTemplate().controls;
     std::vector<QWidget*> widgets;
     for (const ControlTemplate& c : controls) {
-        QWidget* w = dialog.controlAt(widgets.size());
+        QWidget* w = qtControlAt(dialog, widgets.size());
         widgets.push_back(w);
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(client.contains(w->geometry())) << c.id << " " << c.text;
@@ -82,7 +83,9 @@ TEST_P(Layout, ControlsStayInsideTheClientAreaApartAndWhole) {
     EXPECT_EQ(poller.actionsRun(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllWindows, Layout, ::testing::Values(100, 102, 130, 131, 135, 137));
+INSTANTIATE_TEST_SUITE_P(AllWindows, Layout,
+                         ::testing::Values(kAboutBoxId, kMainWindowId, kPortSelectionId,
+                                           kFailureNoticeId, kHeaderEditorId, kWaitWindowId));
 
 }  // namespace
 }  // namespace quillet

@@ -9,11 +9,15 @@
 #include "ui/failure_notice.h"
 #include "ui/header_editor.h"
 #include "ui/port_selection_window.h"
+#include "ui/resources/resource_catalog.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/toolkit/qt/qt_access.h"
 #include "ui/wait_window.h"
 
 namespace {
 
 using quillet::Dialog;
+using quillet::qtWindow;
 
 bool save(QWidget& window, const QString& folder, const QString& name) {
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
@@ -25,13 +29,20 @@ bool save(QWidget& window, const QString& folder, const QString& name) {
 // Shoots a modal window once it is up and painted, then closes it.
 bool shootModal(Dialog& dialog, const QString& folder, const QString& name) {
     bool saved = false;
-    QTimer::singleShot(300, &dialog, [&] {
-        saved = save(dialog, folder, name);
+    QTimer shoot;
+    shoot.setSingleShot(true);
+    QObject::connect(&shoot, &QTimer::timeout, [&] {
+        saved = dialog.hasWindow() && save(*qtWindow(dialog), folder, name);
         dialog.endDialog(quillet::kIdCancel);
     });
+    shoot.start(300);
     QTimer failSafe;
     failSafe.setSingleShot(true);
-    QObject::connect(&failSafe, &QTimer::timeout, &dialog, [&] { dialog.done(-1); });
+    QObject::connect(&failSafe, &QTimer::timeout, [&] {
+        if (QDialog* window = qtWindow(dialog)) {
+            window->done(-1);
+        }
+    });
     failSafe.start(5000);
     dialog.runModal();
     return saved;
@@ -41,6 +52,7 @@ bool shootModal(Dialog& dialog, const QString& folder, const QString& name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quillet::installResources(quillet::quilletResources());
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(folder);
     bool ok = true;
@@ -48,7 +60,7 @@ int main(int argc, char** argv) {
     quillet::AboutBox about;
     ok &= shootModal(about, folder, QStringLiteral("100_about_box"));
 
-    Dialog mainWindow(102);
+    Dialog mainWindow(quillet::kMainWindowId);
     ok &= shootModal(mainWindow, folder, QStringLiteral("102_main_window_template"));
 
     quillet::PortSelectionWindow ports;
@@ -68,7 +80,7 @@ int main(int argc, char** argv) {
 
     {
         quillet::WaitWindow wait;
-        ok &= save(wait, folder, QStringLiteral("137_wait_window"));
+        ok &= save(*qtWindow(wait), folder, QStringLiteral("137_wait_window"));
         wait.destroyWindow();
     }
     return ok ? 0 : 1;

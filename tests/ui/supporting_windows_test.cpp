@@ -14,15 +14,22 @@
 #include "ui/about_box.h"
 #include "ui/failure_notice.h"
 #include "ui/port_selection_window.h"
+#include "ui/resources/icon_drawings.h"
+#include "ui/resources/resource_catalog.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_icons.h"
 #include "ui/wait_window.h"
 
 namespace quillet {
 namespace {
 
+using control::kCom1;
+using control::kCom2;
 using test::ModalPoller;
 
 void clickControl(QDialog& d, int id) {
-    QTest::mouseClick(static_cast<Dialog&>(d).control(id), Qt::LeftButton);
+    QTest::mouseClick(qtControl(*dialogOf(&d), id), Qt::LeftButton);
 }
 
 // --- Port selection -------------------------------------------------------------------------
@@ -35,31 +42,31 @@ TEST(PortSelectionWindow, ResultFollowsTheCheckedPortAndCancelWins) {
     };
     const std::vector<Case> cases = {
         {"Enter at once", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, 0},
-        {"OK at once", [](QDialog& d) { clickControl(d, 1); }, 0},
+        {"OK at once", [](QDialog& d) { clickControl(d, kIdOk); }, 0},
         {"COM2 then OK",
          [](QDialog& d) {
-             clickControl(d, 1022);
-             clickControl(d, 1);
+             clickControl(d, kCom2);
+             clickControl(d, kIdOk);
          },
          1},
         {"COM2, COM1 then OK",
          [](QDialog& d) {
-             clickControl(d, 1022);
-             clickControl(d, 1021);
-             clickControl(d, 1);
+             clickControl(d, kCom2);
+             clickControl(d, kCom1);
+             clickControl(d, kIdOk);
          },
          0},
-        {"Cancel", [](QDialog& d) { clickControl(d, 2); }, kIdCancel},
+        {"Cancel", [](QDialog& d) { clickControl(d, kIdCancel); }, kIdCancel},
         {"Esc", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, kIdCancel},
         {"COM2 then Cancel",
          [](QDialog& d) {
-             clickControl(d, 1022);
-             clickControl(d, 2);
+             clickControl(d, kCom2);
+             clickControl(d, kIdCancel);
          },
          kIdCancel},
         {"COM2 then Esc",
          [](QDialog& d) {
-             clickControl(d, 1022);
+             clickControl(d, kCom2);
              QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
          },
          kIdCancel},
@@ -75,39 +82,37 @@ TEST(PortSelectionWindow, ResultFollowsTheCheckedPortAndCancelWins) {
 
 TEST(PortSelectionWindow, OpensWithCom1CheckedAndTheFocusOnOk) {
     bool com1 = false, com2 = true;
-    QWidget* focus = nullptr;
+    int focus = 0;
     PortSelectionWindow window;
     ModalPoller poller([&](QDialog& d) {
-        com1 = window.controlAs<QRadioButton>(1021)->isChecked();
-        com2 = window.controlAs<QRadioButton>(1022)->isChecked();
-        focus = d.focusWidget();
+        com1 = window.controlHandle<ButtonControl>(kCom1).isChecked();
+        com2 = window.controlHandle<ButtonControl>(kCom2).isChecked();
+        focus = window.focusedControlId();
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     window.runModal();
     EXPECT_TRUE(com1);
     EXPECT_FALSE(com2);
-    EXPECT_EQ(focus, window.control(1));
+    EXPECT_EQ(focus, kIdOk);
 }
 
 TEST(PortSelectionWindow, TabMovesOnlyBetweenOkAndCancel) {
     PortSelectionWindow window;
-    std::vector<QWidget*> forward, backward;
+    std::vector<int> forward, backward;
     ModalPoller poller([&](QDialog& d) {
         for (int i = 0; i < 4; ++i) {
-            forward.push_back(d.focusWidget());
+            forward.push_back(window.focusedControlId());
             QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
         }
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
-            backward.push_back(d.focusWidget());
+            backward.push_back(window.focusedControlId());
         }
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     window.runModal();
-    QWidget* ok = window.control(1);
-    QWidget* cancel = window.control(2);
-    EXPECT_EQ(forward, (std::vector<QWidget*>{ok, cancel, ok, cancel}));
-    EXPECT_EQ(backward, (std::vector<QWidget*>{cancel, ok, cancel, ok}));
+    EXPECT_EQ(forward, (std::vector<int>{kIdOk, kIdCancel, kIdOk, kIdCancel}));
+    EXPECT_EQ(backward, (std::vector<int>{kIdCancel, kIdOk, kIdCancel, kIdOk}));
 }
 
 TEST(PortSelectionWindow, HasNoCloseBoxAndNoWindowMenu) {
@@ -162,8 +167,9 @@ NoticeView showNotice(FailureNotice& notice) {
         // Let the window paint itself first.
         EXPECT_TRUE(QTest::qWaitFor([&] { return painted.seen.count(d.windowTitle()) > 0; }));
         view.caption = d.windowTitle();
-        view.message = notice.controlAs<QLabel>(1023)->text();
-        view.messageVisible = notice.control(1023)->isVisible();
+        view.message = qtControlAs<QLabel>(notice, control::kFailureMessage)->text();
+        view.messageVisible =
+            notice.controlHandle<StaticControl>(control::kFailureMessage).isVisible();
         view.painted = painted.seen;
         QTest::keyClick(&d, Qt::Key_Return);
     });
@@ -220,7 +226,7 @@ TEST(FailureNotice, TextsLongerThanTheBuffersAreCutToWhatFits) {
 
 TEST(FailureNotice, OkEnterAndEscCloseIt) {
     const std::vector<ModalPoller::Action> actions = {
-        [](QDialog& d) { clickControl(d, 1); },
+        [](QDialog& d) { clickControl(d, kIdOk); },
         [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },
         [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
     };
@@ -240,16 +246,18 @@ TEST(WaitWindow, IsOnScreenAndPaintedWhenConstructed) {
     PaintRecorder painted;
     auto wait = std::make_unique<WaitWindow>();
     // Nothing processes events between here and the checks, as with the blocked caller.
-    EXPECT_TRUE(wait->isVisible());
-    EXPECT_EQ(wait->windowTitle(), QStringLiteral("Wait..."));
-    const QList<QLabel*> labels = wait->findChildren<QLabel*>();
+    EXPECT_TRUE(wait->isWindowVisible());
+    EXPECT_EQ(wait->caption(), "Wait...");
+    const QList<QLabel*> labels = qtWindow(*wait)->findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 1);
     EXPECT_TRUE(labels[0]->isVisible());
     EXPECT_EQ(labels[0]->text(), QStringLiteral("Communicating with Printer.  Please wait..."));
     EXPECT_EQ(painted.seen.count(labels[0]->text()), 1u);
-    EXPECT_TRUE(wait->findChildren<QPushButton*>().isEmpty());
+    EXPECT_TRUE(qtWindow(*wait)->findChildren<QPushButton*>().isEmpty());
+    EXPECT_EQ(Dialog::openWindows(), std::vector<Dialog*>{wait.get()});
     wait->destroyWindow();
-    EXPECT_FALSE(wait->isVisible());
+    EXPECT_FALSE(wait->isWindowVisible());
+    EXPECT_TRUE(Dialog::openWindows().empty());
     wait.reset();
 }
 
@@ -300,7 +308,7 @@ TEST(AboutBox, ShowsTheProductLineWithItsFiveBlanks) {
 
 TEST(AboutBox, OkEnterEscAndTheCloseBoxEndIt) {
     const std::vector<ModalPoller::Action> actions = {
-        [](QDialog& d) { clickControl(d, 1); },
+        [](QDialog& d) { clickControl(d, kIdOk); },
         [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); },
         [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
         [](QDialog& d) { d.close(); },
@@ -325,6 +333,30 @@ TEST(AboutBox, ShowsTheApplicationIcon) {
     });
     about.runModal();
     EXPECT_TRUE(hasIcon);
+}
+
+// Both drawings are embedded whole and draw, the warning one too, although Qt shows the
+// style's own warning icon where it has one.
+TEST(Icons, TheEmbeddedDrawingsDraw) {
+    const IconResource drawings[] = {
+        {kAppIconId, IconSource::Drawing, appIconDrawing()},
+        {kWarningIconId, IconSource::Drawing, warningIconDrawing()},
+    };
+    const ResourceCatalog catalog{.icons = drawings};
+    installResources(catalog);
+    for (int id : {kAppIconId, kWarningIconId}) {
+        SCOPED_TRACE(id);
+        const QImage image = qtIcon(Icon::load(id)).pixmap(32, 32).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                inked += qAlpha(image.pixel(x, y)) > 0;
+            }
+        }
+        EXPECT_GT(inked, 32 * 32 / 4);
+    }
+    EXPECT_TRUE(Icon::load(kWarningIconId + 1).isNull());
+    installResources(quilletResources());
 }
 
 }  // namespace

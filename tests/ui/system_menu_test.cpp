@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "tests/ui/modal_poller.h"
-#include "ui/resources/dialog_templates.h"
+#include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/qt/qt_access.h"
 
 namespace quillet {
 namespace {
@@ -21,7 +22,7 @@ constexpr int kAboutCommand = 16;
 // The about box's template has a system menu; this one records the commands it gets.
 class CommandRecorder : public Dialog {
   public:
-    CommandRecorder() : Dialog(100) {}
+    CommandRecorder() : Dialog(kAboutBoxId) {}
     std::vector<int> commands;
     bool handleClose = false;
 
@@ -29,7 +30,7 @@ class CommandRecorder : public Dialog {
     bool onInitDialog() override {
         Dialog::onInitDialog();
         appendSystemMenuSeparator();
-        appendSystemMenuEntry(kAboutCommand + 3, QString::fromLatin1(loadStringResource(101)));
+        appendSystemMenuEntry(kAboutCommand + 3, loadStringResource(kAboutMenuStringId));
         return true;
     }
     void onSysCommand(int id) override {
@@ -98,7 +99,7 @@ TEST(WindowMenu, AltSpaceDoesNotPressTheFocusedButton) {
     CommandRecorder dialog;
     bool menuOpened = false;
     ModalPoller poller([&](QDialog& d) {
-        ASSERT_EQ(d.focusWidget(), dialog.control(1));
+        ASSERT_EQ(dialog.focusedControlId(), kIdOk);
         altSpace(d);
         QMenu* menu = openWindowMenu(d);
         menuOpened = menu != nullptr;
@@ -116,7 +117,7 @@ TEST(WindowMenu, RightClickOnAButtonOpensNothing) {
     CommandRecorder dialog;
     bool menuOpened = true;
     ModalPoller poller([&](QDialog& d) {
-        QWidget* ok = dialog.control(1);
+        QWidget* ok = qtControl(dialog, kIdOk);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3),
                                 ok->mapToGlobal(QPoint(3, 3)));
         QApplication::sendEvent(ok, &event);

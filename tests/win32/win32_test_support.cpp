@@ -51,9 +51,10 @@ void spoilDriverSettings(const char* name) {
 std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity) {
     const auto deadline = Clock::now() + limit;
     std::string line(capacity, '\0');
+    std::size_t length = 0;
     while (Clock::now() < deadline) {
-        if (takeLine(line.data(), line.size())) {
-            return line.c_str();
+        if (takeLine(line.data(), line.size(), length)) {
+            return line.substr(0, length);
         }
         std::this_thread::sleep_for(2ms);
     }

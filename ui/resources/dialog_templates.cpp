@@ -1,7 +1,7 @@
-// Every window's layout, string and icon number in one place, as a resource script holds them.
+// Every window's layout in one place, as a resource script holds them.
 #include "ui/resources/dialog_templates.h"
 
-#include <array>
+#include "ui/resources/resource_ids.h"
 
 namespace quillet {
 namespace {
@@ -16,7 +16,7 @@ constexpr ControlTemplate kAboutBoxControls[] = {
      .text = "Quillet (for KV-31)     v1.0",
      .rect = {40, 10, 119, 8},
      .flags = NoPrefix | Group},
-    {.id = 1,
+    {.id = kIdOk,
      .kind = ControlKind::PushButton,
      .text = "OK",
      .rect = {178, 7, 50, 14},
@@ -24,32 +24,32 @@ constexpr ControlTemplate kAboutBoxControls[] = {
 };
 
 constexpr ControlTemplate kMainWindowControls[] = {
-    {.id = 1,
+    {.id = kIdOk,
      .kind = ControlKind::PushButton,
      .text = "OK",
      .rect = {192, 156, 50, 14},
      .flags = kDefaultPushButton},
-    {.id = 2,
+    {.id = kIdCancel,
      .kind = ControlKind::PushButton,
      .text = "Cancel",
      .rect = {246, 156, 50, 14},
      .flags = kPushButton},
-    {.id = 1001,
+    {.id = control::kPrintTestPage,
      .kind = ControlKind::PushButton,
      .text = "Print Test Page",
      .rect = {19, 124, 86, 14},
      .flags = kPushButton},
-    {.id = 1002,
+    {.id = control::kModify,
      .kind = ControlKind::PushButton,
      .text = "Modify...",
      .rect = {242, 124, 53, 14},
      .flags = kPushButton},
-    {.id = 1003,
+    {.id = control::kSetDefaults,
      .kind = ControlKind::PushButton,
      .text = "Set Defaults",
      .rect = {19, 156, 59, 14},
      .flags = kPushButton},
-    {.id = 1031,
+    {.id = control::kHeaderList,
      .kind = ControlKind::ListBox,
      .text = "",
      .rect = {15, 25, 284, 95},
@@ -67,7 +67,7 @@ constexpr ControlTemplate kMainWindowControls[] = {
 };
 
 constexpr ControlTemplate kPortSelectionControls[] = {
-    {.id = 1,
+    {.id = kIdOk,
      .kind = ControlKind::PushButton,
      .text = "OK",
      .rect = {25, 58, 50, 14},
@@ -82,17 +82,17 @@ constexpr ControlTemplate kPortSelectionControls[] = {
      .text = "",
      .rect = {17, 31, 136, 17},
      .flags = Hidden | Disabled},
-    {.id = 1021,
+    {.id = control::kCom1,
      .kind = ControlKind::RadioButton,
      .text = "COM1",
      .rect = {31, 35, 36, 10},
      .flags = AutoRadio | Group},
-    {.id = 1022,
+    {.id = control::kCom2,
      .kind = ControlKind::RadioButton,
      .text = "COM2",
      .rect = {93, 35, 36, 10},
      .flags = AutoRadio},
-    {.id = 2,
+    {.id = kIdCancel,
      .kind = ControlKind::PushButton,
      .text = "Cancel",
      .rect = {89, 58, 52, 14},
@@ -100,13 +100,13 @@ constexpr ControlTemplate kPortSelectionControls[] = {
 };
 
 constexpr ControlTemplate kFailureNoticeControls[] = {
-    {.id = 1,
+    {.id = kIdOk,
      .kind = ControlKind::PushButton,
      .text = "OK",
      .rect = {146, 49, 50, 14},
      .flags = kDefaultPushButton},
     {.id = -1, .kind = ControlKind::StaticIcon, .iconId = kWarningIconId, .rect = {15, 14, 20, 20}},
-    {.id = 1023,
+    {.id = control::kFailureMessage,
      .kind = ControlKind::StaticText,
      .text = "Static",
      .rect = {50, 13, 140, 34},
@@ -116,52 +116,58 @@ constexpr ControlTemplate kFailureNoticeControls[] = {
 constexpr const char* kAlignmentNames[] = {"Left", "Center", "Right"};
 
 constexpr ControlTemplate kHeaderEditorControls[] = {
-    {.id = 1,
+    {.id = kIdOk,
      .kind = ControlKind::PushButton,
      .text = "OK",
      .rect = {87, 133, 50, 14},
      .flags = kDefaultPushButton},
-    {.id = 2,
+    {.id = kIdCancel,
      .kind = ControlKind::PushButton,
      .text = "Cancel",
      .rect = {143, 133, 50, 14},
      .flags = kPushButton},
-    {.id = 1011, .kind = ControlKind::GroupBox, .text = "", .rect = {17, 7, 237, 108}},
-    {.id = 1000,
+    {.id = control::kEditorFrame,
+     .kind = ControlKind::GroupBox,
+     .text = "",
+     .rect = {17, 7, 237, 108}},
+    {.id = control::kApply,
      .kind = ControlKind::PushButton,
      .text = "Apply",
      .rect = {199, 133, 50, 14},
      .flags = kPushButton},
-    {.id = 1012, .kind = ControlKind::StaticText, .text = "Text", .rect = {23, 26, 15, 8}},
-    {.id = 1013,
+    {.id = control::kTextLabel,
+     .kind = ControlKind::StaticText,
+     .text = "Text",
+     .rect = {23, 26, 15, 8}},
+    {.id = control::kTextBox,
      .kind = ControlKind::EditBox,
      .text = "",
      .rect = {43, 23, 202, 16},
      .flags = Border | NoHScroll | TabStop},
     {.id = -1, .kind = ControlKind::GroupBox, .text = "Font", .rect = {44, 47, 149, 26}},
     {.id = -1, .kind = ControlKind::GroupBox, .text = "Alignment", .rect = {44, 78, 149, 25}},
-    {.id = 1028,
+    {.id = control::kFontList,
      .kind = ControlKind::DropDownList,
      .text = "",
      .rect = {44, 60, 149, 57},
      .flags = VScroll | TabStop},
-    {.id = 1029,
+    {.id = control::kAlignmentList,
      .kind = ControlKind::DropDownList,
      .text = "",
      .rect = {44, 91, 149, 40},
      .flags = VScroll | TabStop,
      .items = kAlignmentNames},
-    {.id = 1033,
+    {.id = control::kTooLongMessage,
      .kind = ControlKind::StaticText,
      .text = "Message is too long to fit in one line and has been truncated!!!",
      .rect = {43, 119, 199, 8},
      .flags = Hidden},
-    {.id = 1034,
+    {.id = control::kUnprintableMessage,
      .kind = ControlKind::StaticText,
      .text = "Unprintable character is found and eliminated!!!",
      .rect = {43, 118, 206, 10},
      .flags = Hidden},
-    {.id = 1037,
+    {.id = control::kWarningIcon,
      .kind = ControlKind::StaticIcon,
      .iconId = kWarningIconId,
      .rect = {213, 74, 21, 20}},
@@ -174,58 +180,58 @@ constexpr ControlTemplate kWaitWindowControls[] = {
      .rect = {21, 18, 145, 12}},
 };
 
-constexpr std::array kDialogTemplates = {
-    DialogTemplate{.id = 100,
-                   .caption = "About Quillet",
-                   .width = 235,
-                   .height = 55,
-                   .style = Caption | SysMenu | ModalFrame,
-                   .controls = kAboutBoxControls},
-    DialogTemplate{.id = 102,
-                   .caption = "Quillet",
-                   .width = 313,
-                   .height = 183,
-                   .style = Caption | SysMenu | ModalFrame | VisibleAtCreation | AppWindow,
-                   .controls = kMainWindowControls},
-    DialogTemplate{.id = 130,
-                   .caption = "Select Serial Port",
-                   .width = 166,
-                   .height = 86,
-                   .style = Caption | ModalFrame,
-                   .controls = kPortSelectionControls},
-    DialogTemplate{.id = 131,
-                   .caption = "Operation Failure",
-                   .width = 203,
-                   .height = 70,
-                   .style = Caption | ModalFrame | SunkenClientEdge,
-                   .controls = kFailureNoticeControls},
-    DialogTemplate{.id = 135,
-                   .caption = "Header Message",
-                   .width = 272,
-                   .height = 154,
-                   .style = Caption | SysMenu | ModalFrame,
-                   .controls = kHeaderEditorControls},
-    DialogTemplate{.id = 137,
-                   .caption = "Wait...",
-                   .width = 186,
-                   .height = 50,
-                   .style = Caption | SysMenu | ModalFrame | VisibleAtCreation | CentreOnScreen,
-                   .controls = kWaitWindowControls},
+constexpr DialogTemplate kAboutBox{.id = kAboutBoxId,
+                                   .caption = "About Quillet",
+                                   .width = 235,
+                                   .height = 55,
+                                   .style = Caption | SysMenu | ModalFrame,
+                                   .controls = kAboutBoxControls};
+
+constexpr DialogTemplate kMainWindow{
+    .id = kMainWindowId,
+    .caption = "Quillet",
+    .width = 313,
+    .height = 183,
+    .style = Caption | SysMenu | ModalFrame | VisibleAtCreation | AppWindow,
+    .controls = kMainWindowControls};
+
+constexpr DialogTemplate kPortSelection{.id = kPortSelectionId,
+                                        .caption = "Select Serial Port",
+                                        .width = 166,
+                                        .height = 86,
+                                        .style = Caption | ModalFrame,
+                                        .controls = kPortSelectionControls};
+
+constexpr DialogTemplate kFailureNotice{.id = kFailureNoticeId,
+                                        .caption = "Operation Failure",
+                                        .width = 203,
+                                        .height = 70,
+                                        .style = Caption | ModalFrame | SunkenClientEdge,
+                                        .controls = kFailureNoticeControls};
+
+constexpr DialogTemplate kHeaderEditor{.id = kHeaderEditorId,
+                                       .caption = "Header Message",
+                                       .width = 272,
+                                       .height = 154,
+                                       .style = Caption | SysMenu | ModalFrame,
+                                       .controls = kHeaderEditorControls};
+
+constexpr DialogTemplate kWaitWindow{
+    .id = kWaitWindowId,
+    .caption = "Wait...",
+    .width = 186,
+    .height = 50,
+    .style = Caption | SysMenu | ModalFrame | VisibleAtCreation | CentreOnScreen,
+    .controls = kWaitWindowControls};
+
+constexpr const DialogTemplate* kDialogTemplates[] = {
+    &kAboutBox, &kMainWindow, &kPortSelection, &kFailureNotice, &kHeaderEditor, &kWaitWindow,
 };
 
 }  // namespace
 
-const DialogTemplate* findDialogTemplate(int id) {
-    for (const DialogTemplate& t : kDialogTemplates) {
-        if (t.id == id) {
-            return &t;
-        }
-    }
-    return nullptr;
-}
-
-const char* loadStringResource(int id) {
-    return id == kAboutMenuStringId ? "&About Quillet..." : "";
+std::span<const DialogTemplate* const> dialogTemplates() {
+    return kDialogTemplates;
 }
 
 }  // namespace quillet

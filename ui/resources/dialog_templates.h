@@ -1,20 +1,12 @@
 #pragma once
 
+#include <span>
+
 #include "ui/toolkit/dialog_template.h"
 
 namespace quillet {
 
-// Resource numbers of the icons.
-inline constexpr int kAppIconId = 128;
-inline constexpr int kWarningIconId = 133;
-
-// String resource holding the system-menu entry of the about box.
-inline constexpr int kAboutMenuStringId = 101;
-
-// The template with that resource number, or null.
-const DialogTemplate* findDialogTemplate(int id);
-
-// The string resource with that number; empty when there is none.
-const char* loadStringResource(int id);
+// The six windows' templates, as a resource script would hold them.
+std::span<const DialogTemplate* const> dialogTemplates();
 
 }  // namespace quillet

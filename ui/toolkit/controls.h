@@ -1,94 +1,122 @@
 #pragma once
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QString>
+#include <string>
+#include <string_view>
+
+#include "ui/toolkit/dialog_template.h"
 
 namespace quillet {
 
-// The standard controls a dialog template can ask for, where Qt's own widgets behave
-// differently from dialog controls: they tell user changes apart from changes by code.
+// Handles to the controls of an open dialog window, with exactly the operations the windows
+// use, named after the dialog manager's messages. A handle is bound by the dialog's data
+// exchange and is valid while the window exists; an unbound handle does nothing and reads
+// as empty.
+//
+// Text crosses this interface as bytes, one byte per character as the printer stores it,
+// and is shown as Latin-1. A character the user enters that Latin-1 cannot hold reads back
+// as DEL (127), which no rule admits.
+//
+// Each backend defines these members in its own file.
 
-// A one-line edit box. textUpdated follows every change of the content, by the user or by
-// code, synchronously inside the call that made it (a setText that leaves the text as it was
-// is no change and raises nothing). With the no-scroll style the box takes
-// no change by the user (typed, pasted, dropped, composed) that would make the text wider
-// than the box shows; code may still set any text.
-class EditBox : public QLineEdit {
-    Q_OBJECT
+class Control {
   public:
-    explicit EditBox(QWidget* parent = nullptr);
+    // Any kind: a plain Control reads the text, visibility and state of any control.
+    static bool accepts(ControlKind) { return true; }
 
-    void setNoHorizontalScroll(bool on);
-    bool noHorizontalScroll() const { return noHScroll_; }
+    bool isBound() const { return native_ != nullptr; }
 
-    // Width in pixels that the text may take without scrolling.
-    int visibleTextWidth() const;
-    bool userInputInProgress() const { return userInputDepth_ > 0; }
-    // Width of the content as it was after the last change.
-    int lastTextWidth() const;
+    // ShowWindow
+    void show(bool visible);
+    bool isVisible() const;
+    // EnableWindow
+    void setEnabled(bool enabled);
+    bool isEnabled() const;
+    // SetWindowText / GetWindowText
+    void setText(std::string_view text);
+    std::string text() const;
 
-  signals:
-    void textUpdated(const QString& text);
-
-  protected:
-    bool event(QEvent* e) override;
+    // The backend's control; null while unbound.
+    void* native() const { return native_; }
+    // Used by the dialog's binding only.
+    void attach(void* native) { native_ = native; }
 
   private:
-    void onTextChanged(const QString& text);
-
-    bool noHScroll_ = false;
-    int userInputDepth_ = 0;
-    QString lastText_;
+    void* native_ = nullptr;
 };
 
-// A list box. userSelectionChanged follows a change of the selection made by the user only;
-// selecting from code (setCurrentSelection) does not notify.
-class ListBox : public QListWidget {
-    Q_OBJECT
+// Push buttons and radio buttons.
+class ButtonControl : public Control {
   public:
-    explicit ListBox(QWidget* parent = nullptr);
+    static bool accepts(ControlKind kind) {
+        return kind == ControlKind::PushButton || kind == ControlKind::RadioButton;
+    }
+    // BM_GETCHECK / BM_SETCHECK
+    bool isChecked() const;
+    void setChecked(bool checked);
+};
 
-    // The selected entry, or -1 when none is.
+// Static texts, static icons and group boxes.
+class StaticControl : public Control {
+  public:
+    static bool accepts(ControlKind kind) {
+        return kind == ControlKind::StaticText || kind == ControlKind::StaticIcon ||
+               kind == ControlKind::GroupBox;
+    }
+};
+
+// A one-line edit box. Every change of its content, by the user or by these operations,
+// raises TextUpdated synchronously, inside the call that made it, before it returns.
+class EditControl : public Control {
+  public:
+    static bool accepts(ControlKind kind) { return kind == ControlKind::EditBox; }
+
+    // EM_GETLINE: copies at most maxChars characters of the line into buffer, with no
+    // terminator; returns the number copied.
+    int getLine(char* buffer, int maxChars) const;
+    // EM_SETSEL: selects from start up to end; an end of -1 (or past the text) selects to
+    // the end of the text.
+    void setSelection(int start, int end);
+    // WM_CLEAR: deletes the selection.
+    void clearSelection();
+    // EM_REPLACESEL with no undo: replaces the selection; the caret ends after the text.
+    void replaceSelection(std::string_view text);
+};
+
+// A list box with single selection.
+class ListBoxControl : public Control {
+  public:
+    static bool accepts(ControlKind kind) { return kind == ControlKind::ListBox; }
+
+    // LB_RESETCONTENT, LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_GETCOUNT,
+    // LB_GETTEXT
+    void resetContent();
+    void addString(std::string_view text);
+    void insertString(int index, std::string_view text);
+    void deleteString(int index);
+    int count() const;
+    std::string itemText(int index) const;
+    // LB_GETCURSEL: -1 when nothing is selected. LB_SETCURSEL: -1 selects nothing; never
+    // raises SelectionChanged.
     int currentSelection() const;
-    // Selects the entry (or none for -1) without notifying.
-    void setCurrentSelection(int row);
-
-  signals:
-    void userSelectionChanged();
-
-  protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-  private:
-    struct UserInput;
-
-    int userInputDepth_ = 0;
+    void setCurrentSelection(int index);
 };
 
-// A drop-down list (a combo box with no edit field). userSelectionChanged follows a change
-// of the current entry made by the user only; setCurrentIndex does not notify.
-class DropDownList : public QComboBox {
-    Q_OBJECT
+// A drop-down list (a combo box with no edit field).
+class DropDownControl : public Control {
   public:
-    explicit DropDownList(QWidget* parent = nullptr);
+    static bool accepts(ControlKind kind) { return kind == ControlKind::DropDownList; }
 
-    void showPopup() override;
-
-  signals:
-    void userSelectionChanged();
-
-  protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void wheelEvent(QWheelEvent* e) override;
-
-  private:
-    int changesSinceInteraction_ = 0;
+    // CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT, CB_GETLBTEXT
+    void resetContent();
+    void addString(std::string_view text);
+    int count() const;
+    std::string itemText(int index) const;
+    // CB_GETCURSEL: -1 when nothing is selected. CB_SETCURSEL: -1 selects nothing; never
+    // raises SelectionChanged.
+    int currentSelection() const;
+    void setCurrentSelection(int index);
+    // CB_SETTOPINDEX: the entry shown first when the list is open.
+    void setTopIndex(int index);
 };
 
 }  // namespace quillet

@@ -1,6 +1,7 @@
 #pragma once
 
-// The dialog class every window derives from, in the manner of a classic dialog framework.
+// The dialog class every window derives from, in the manner of a classic dialog framework,
+// over whichever backend the build uses (Qt Widgets, or the Win32 dialog manager).
 //
 //   class PortSelectionWindow : public Dialog {
 //   public:
@@ -9,10 +10,10 @@
 //       bool doDataExchange() override { return bindControl(1021, com1_); }
 //       bool onInitDialog() override {
 //           Dialog::onInitDialog();                      // runs doDataExchange
-//           com1_->setChecked(true);
+//           com1_.setChecked(true);
 //           return true;                                 // focus to the first tab stop
 //       }
-//       void onOK() override { if (updateData()) endDialog(com1_->isChecked() ? 0 : 1); }
+//       void onOK() override { if (updateData()) endDialog(com1_.isChecked() ? 0 : 1); }
 //       MessageMap messageMap() const override {          // optional handler table
 //           static const MessageEntry kMap[] = {
 //               {1022, Notification::Clicked, handler(&PortSelectionWindow::onCom2)}};
@@ -20,88 +21,110 @@
 //       }
 //   private:
 //       void onCom2() {}
-//       QRadioButton* com1_ = nullptr;
+//       ButtonControl com1_;
 //   };
 //
 //   int choice = PortSelectionWindow().runModal();     // 0, 1, or kIdCancel
 //
-// Each run builds the controls afresh from the template (control(id) is valid from
-// onInitDialog until the next run). Buttons 1 and 2 run onOK and onCancel unless the map
-// binds them; Enter presses the default button; Esc and the close box run onCancel.
-// Notifications: Clicked (push and radio buttons), SelectionChanged (list box, drop-down list:
-// user changes only; ListBox::setCurrentSelection and QComboBox::setCurrentIndex do not
-// notify), TextUpdated (edit box: every change by the user or by code, synchronously inside
-// the call that made it, also when a handler changes the text again).
-// Controls are Qt widgets: push button QPushButton, radio QRadioButton, group box QGroupBox,
-// static text and icon QLabel, edit box EditBox, list box ListBox, drop-down list DropDownList
-// (controls.h). Window menu: in onInitDialog, if (hasSystemMenu()) appendSystemMenuSeparator()
-// and appendSystemMenuEntry(16, text); a choice calls onSysCommand(id) with the raw id (mask
-// it with 0xFFF0); pass other ids to Dialog::onSysCommand for the default handling.
-// Modeless: createModeless() shows and paints a template visible at creation before it
-// returns; destroyWindow() removes it. The application: ApplicationBase (application_base.h).
+// Each run creates the window afresh from the template; control handles are bound by the
+// data exchange and valid from onInitDialog until the window is gone. Lists are filled with
+// the template's entries before onInitDialog. Buttons 1 and 2 run onOK and onCancel unless
+// the map binds them; Enter presses the default button; Esc and the close box run onCancel.
+// Notifications: Clicked (push and radio buttons), SelectionChanged (list box with the
+// Notify flag, drop-down list: user changes only), TextUpdated (edit box: every change by
+// the user or by code, synchronously inside the call that made it, also when a handler
+// changes the text again). The window menu: in onInitDialog, if (hasSystemMenu())
+// appendSystemMenuSeparator() and appendSystemMenuEntry(16, text); a choice calls
+// onSysCommand(id) with the raw id (mask it with 0xFFF0); pass other ids to
+// Dialog::onSysCommand for the default handling. Modeless: createModeless() shows and
+// paints a template visible at creation before it returns, so the caller may then block
+// the window thread; destroyWindow() removes it.
+//
+// Defined once for all backends (ui/toolkit/dialog.cpp): the main window record,
+// openWindows, hasWindow, the dispatch entry points and the default handlers. Everything
+// else, constructors and destructor included, is defined by each backend.
 
-#include <QDialog>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "ui/toolkit/dialog_builder.h"
+#include "ui/toolkit/controls.h"
 #include "ui/toolkit/dialog_template.h"
+#include "ui/toolkit/resources.h"
 
 namespace quillet {
 
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
 // The system command of the standard Close entry of a window menu.
 inline constexpr int kSysCommandClose = 0xF060;
 
 enum class Notification { Clicked, SelectionChanged, TextUpdated };
 
-class SystemMenu;
+class PaintContext;
+// The backend's window: a QDialog, or a dialog manager window. Defined by each backend.
+class DialogWindow;
 
-class Dialog : public QDialog {
-    Q_OBJECT
+class Dialog {
   public:
-    // The template must exist. With no owner, the application's main window (if any, and
-    // other than this dialog) becomes the owner when the window is created.
-    explicit Dialog(int templateId, QWidget* owner = nullptr);
+    // The template must exist in the installed resources. With no owner, the application's
+    // main window (if any, and other than this dialog) becomes the owner when the window is
+    // created.
+    explicit Dialog(int templateId, Dialog* owner = nullptr);
     // A template of the caller's; it must outlive the dialog.
-    explicit Dialog(const DialogTemplate& dialogTemplate, QWidget* owner = nullptr);
-    ~Dialog() override;
+    explicit Dialog(const DialogTemplate& dialogTemplate, Dialog* owner = nullptr);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
     // Creates the window, initialises it and runs it modally; returns the result given to
     // endDialog. If initialisation ends the dialog, it returns at once, never shown.
     int runModal();
     // Creates the window modeless and initialises it; a template visible at creation is
-    // shown and painted before this returns, so the caller may then block the window thread.
+    // shown and painted before this returns. False when the window could not be made.
     bool createModeless();
     // Removes a modeless window; the object may be created again.
     void destroyWindow();
-
     void endDialog(int result);
 
-    QWidget* control(int id) const;
-    template <class T>
-    T* controlAs(int id) const {
-        return qobject_cast<T*>(control(id));
-    }
+    // Whether the window exists, and whether it is on screen.
+    bool hasWindow() const;
+    bool isWindowVisible() const;
+    bool isMinimised() const;
 
-    // The control made from the template's entry at that position (ids may repeat, -1).
-    QWidget* controlAt(std::size_t index) const;
-
-    const DialogTemplate& dialogTemplate() const { return *template_; }
-    BaseUnits dialogBaseUnits() const { return units_; }
-    // Pixel rectangle of the client area, in dialog coordinates.
-    QRect clientArea() const;
+    // The window's caption (SetWindowText on the dialog), as bytes shown as Latin-1.
+    void setCaption(std::string_view text);
+    std::string caption() const;
+    // WM_SETICON: the icon of the window's caption bar and task bar, large then small.
+    void setIcon(const Icon& icon);
 
     // The window menu (only for templates with a system menu).
     bool hasSystemMenu() const;
     void appendSystemMenuSeparator();
-    void appendSystemMenuEntry(int id, const QString& text);
+    void appendSystemMenuEntry(int id, std::string_view text);
+
+    // A handle to a control of the open window; unbound when there is none with that id,
+    // or it is of another kind. Windows bind theirs in doDataExchange; tests and callers
+    // may look at controls through this.
+    template <class Handle>
+    Handle controlHandle(int id) const {
+        Handle handle;
+        attachControl(id, handle, &Handle::accepts);
+        return handle;
+    }
+    // The id of the control that has the keyboard focus, or 0 when none of ours has it.
+    int focusedControlId() const;
+
+    const DialogTemplate& dialogTemplate() const { return *template_; }
+    // The backend's window while it exists, else null. For the backend and its tests.
+    DialogWindow* window() const { return window_.get(); }
 
     // The application's main window, the owner of dialogs constructed without one.
-    static void setMainWindow(QWidget* window);
-    static QWidget* mainWindow();
+    static void setMainWindow(Dialog* window);
+    static Dialog* mainWindow();
+    // Every dialog whose window exists, modal or modeless, shown or not yet shown, in the
+    // order the windows were created: the last is the newest. For tests and tools.
+    static std::vector<Dialog*> openWindows();
 
     using Handler = void (Dialog::*)();
     struct MessageEntry {
@@ -116,6 +139,14 @@ class Dialog : public QDialog {
         return static_cast<Handler>(h);
     }
 
+    // Called by the backend; not for windows.
+    void dispatchNotification(int controlId, Notification notification);
+    bool dispatchInitDialog();
+    // True when the dialog left the command to the default handling.
+    bool dispatchSysCommand(int id);
+    bool dispatchPaint(PaintContext& paint);
+    Icon dispatchQueryDragIcon();
+
   protected:
     // Default: data exchange; true lets the toolkit put the focus on the first tab stop.
     virtual bool onInitDialog();
@@ -127,46 +158,33 @@ class Dialog : public QDialog {
     // Default: endDialog(kIdCancel).
     virtual void onCancel();
     // A choice from the window menu, with the entry's identifier. Calling this base version
-    // is the default handling: Close closes the window like the close box.
+    // is the default handling (Close closes the window like the close box).
     virtual void onSysCommand(int id);
     virtual MessageMap messageMap() const { return {}; }
+    // Painting: only backends that paint a minimised window in its own frame call this.
+    // False leaves the window to the default painting.
+    virtual bool onPaint(PaintContext& paint);
+    // The icon shown while the minimised window is dragged; null for the default.
+    virtual Icon onQueryDragIcon() { return {}; }
 
-    template <class T>
-    bool bindControl(int id, T*& member) {
-        member = controlAs<T>(id);
-        return member != nullptr;
+    // Binds a handle to the control with that id; false when there is none of its kind.
+    template <class Handle>
+    bool bindControl(int id, Handle& handle) {
+        return attachControl(id, handle, &Handle::accepts);
     }
 
-    void reject() override;
-    void accept() override;
-    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-
   private:
-    friend class SystemMenu;
-
-    void createWindow();
-    void removeControls();
-    void releaseOwner();
-    void applyWindowStyle();
-    void connectNotifications(const BuiltControl& built);
-    void notify(int id, Notification notification);
-    bool initialise();
-    void placeWindow();
-    void showAndPaint();
-    // Runs onSysCommand; true when it left the command to the default handling.
-    bool deliverSysCommand(int id);
+    bool attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const;
+    // The backend calls these when it has made the window and just before it removes it.
+    void noteWindowCreated();
+    void noteWindowDestroyed();
 
     const DialogTemplate* template_;
-    QWidget* explicitOwner_;
-    BaseUnits units_;
-    std::vector<BuiltControl> controls_;
-    std::unique_ptr<SystemMenu> systemMenu_;
-    QWidget* sunkenEdge_ = nullptr;
-    QPoint clientOrigin_;
-    int result_ = kIdCancel;
-    bool endRequested_ = false;
-    bool inModalLoop_ = false;
+    Dialog* explicitOwner_;
+    std::unique_ptr<DialogWindow> window_;
     bool defaultSysCommand_ = false;
+
+    friend class DialogWindow;
 };
 
 }  // namespace quillet

@@ -4,6 +4,10 @@
 
 namespace quillet {
 
+// The OK and Cancel buttons of every window, and the results of ending with them.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
 // A dialog described as data, the way a resource script describes it. Rectangles and sizes
 // are in dialog units; the builder turns them into pixels with the dialog font's base units.
 

@@ -1,4 +1,4 @@
-#include "ui/toolkit/dialog_builder.h"
+#include "ui/toolkit/qt/dialog_builder.h"
 
 #include <QButtonGroup>
 #include <QFontDatabase>
@@ -10,8 +10,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "ui/resources/icons.h"
-#include "ui/toolkit/controls.h"
+#include "ui/toolkit/qt/qt_controls.h"
+#include "ui/toolkit/qt/qt_icons.h"
 
 namespace quillet {
 namespace {
@@ -41,11 +41,15 @@ Qt::Alignment textAlignment(unsigned flags) {
     return horizontal | Qt::AlignTop;
 }
 
+// The text as given is kept beside the label, which shows it as a static control would.
+constexpr char kRawTextProperty[] = "quilletText";
+constexpr char kNoPrefixProperty[] = "quilletNoPrefix";
+
 QWidget* makeStaticText(QWidget& parent, const ControlTemplate& c) {
     auto* label = new QLabel(&parent);
-    const QString text = QString::fromLatin1(c.text);
     label->setTextFormat(Qt::PlainText);
-    label->setText((c.flags & NoPrefix) ? text : withoutPrefixes(text));
+    label->setProperty(kNoPrefixProperty, (c.flags & NoPrefix) != 0);
+    setStaticText(*label, QString::fromLatin1(c.text));
     label->setAlignment(textAlignment(c.flags));
     label->setWordWrap((c.flags & WordWrap) != 0);
     label->setMargin(0);
@@ -56,7 +60,7 @@ QWidget* makeStaticIcon(QWidget& parent, const ControlTemplate& c, QRect& geomet
     auto* label = new QLabel(&parent);
     // An icon control takes the size of the system's icons, whatever its rectangle says.
     const int side = parent.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
-    label->setPixmap(loadIcon(c.iconId).pixmap(side, side));
+    label->setPixmap(qtIcon(Icon::load(c.iconId)).pixmap(side, side));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     geometry.setSize(QSize(side, side));
     return label;
@@ -189,6 +193,16 @@ void chainTabStops(const std::vector<BuiltControl>& controls) {
 }
 
 }  // namespace
+
+void setStaticText(QLabel& label, const QString& text) {
+    label.setProperty(kRawTextProperty, text);
+    label.setText(label.property(kNoPrefixProperty).toBool() ? text : withoutPrefixes(text));
+}
+
+QString staticText(const QLabel& label) {
+    const QVariant raw = label.property(kRawTextProperty);
+    return raw.isValid() ? raw.toString() : label.text();
+}
 
 QFont dialogFont(const DialogTemplate& dialog) {
     const QString family = QString::fromLatin1(dialog.fontName);

@@ -7,6 +7,7 @@
 
 #include "ui/toolkit/dialog_template.h"
 
+class QLabel;
 class QWidget;
 
 namespace quillet {
@@ -35,5 +36,10 @@ struct BuiltControl {
 // top left of the client area), in template order, with the tab order among the tab stops.
 std::vector<BuiltControl> buildControls(QWidget& dialog, const DialogTemplate& tmpl,
                                         BaseUnits units, QPoint origin);
+
+// A static text control's text, with prefix processing unless its template turned it off.
+void setStaticText(QLabel& label, const QString& text);
+// The text as it was set, ampersands and all.
+QString staticText(const QLabel& label);
 
 }  // namespace quillet

@@ -1,4 +1,6 @@
-#include "ui/toolkit/controls.h"
+#include "ui/toolkit/qt/qt_controls.h"
+
+#include <algorithm>
 
 #include <QEvent>
 #include <QItemSelectionModel>
@@ -13,25 +15,50 @@ namespace {
 constexpr int kLineEditTextMargin = 2;
 constexpr int kCaretWidth = 1;
 
-// Refuses a user change that makes the text wider than the box shows. A text made too wide
-// by code may still shrink. Code's own changes always pass, so Qt never marks the box as
-// holding invalid input (it would then stop refusing).
+// Keeps a user's change within the width the box shows. Of an insertion (typed, pasted,
+// dropped or composed) it keeps what still fits, from the start of the inserted text, as the
+// dialog manager's edit box does; a change that keeps the text no wider than it was passes,
+// so a text made too wide by code may still shrink. Code's own changes always pass, so Qt
+// never marks the box as holding invalid input (it would then stop checking).
 class FitWidthValidator : public QValidator {
   public:
     explicit FitWidthValidator(EditBox* box) : QValidator(box), box_(box) {}
 
-    State validate(QString& input, int&) const override {
-        if (!box_->noHorizontalScroll() || !box_->userInputInProgress()) {
+    State validate(QString& input, int& cursor) const override {
+        if (!box_->noHorizontalScroll() || !box_->userInputInProgress() || fits(input)) {
             return Acceptable;
         }
-        const int width = box_->fontMetrics().horizontalAdvance(input);
-        if (width <= box_->visibleTextWidth() || width <= box_->lastTextWidth()) {
-            return Acceptable;
+        const QString& before = box_->lastText();
+        const qsizetype shorter = std::min(before.size(), input.size());
+        qsizetype head = 0;
+        while (head < shorter && before[head] == input[head]) {
+            ++head;
         }
-        return Invalid;
+        qsizetype tail = 0;
+        while (tail < shorter - head &&
+               before[before.size() - 1 - tail] == input[input.size() - 1 - tail]) {
+            ++tail;
+        }
+        QString inserted = input.mid(head, input.size() - head - tail);
+        const QString after = input.right(tail);
+        while (!inserted.isEmpty() && !fits(input.left(head) + inserted + after)) {
+            inserted.chop(1);
+        }
+        const QString kept = input.left(head) + inserted + after;
+        if (kept == before) {
+            return Invalid;  // nothing of it fits: no change at all
+        }
+        input = kept;
+        cursor = static_cast<int>(head + inserted.size());
+        return Acceptable;
     }
 
   private:
+    bool fits(const QString& text) const {
+        const int width = box_->fontMetrics().horizontalAdvance(text);
+        return width <= box_->visibleTextWidth() || width <= box_->lastTextWidth();
+    }
+
     EditBox* box_;
 };
 
@@ -84,6 +111,7 @@ bool EditBox::event(QEvent* e) {
 }
 
 void EditBox::onTextChanged(const QString& text) {
+    ++updates_;
     lastText_ = text;
     // What the listeners change in turn is their own doing, not the user's.
     const int depth = userInputDepth_;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace quillet {
+
+// The header editor's rules for its text, over the bytes the printer stores: printable
+// characters only (32 to 126), at most 32 of them, and at most 380 dots in the font of the
+// Font list.
+
+inline constexpr std::size_t kMaxHeaderChars = 32;
+// How much of the text box each reader takes: the text check and the font change, Apply.
+inline constexpr int kCheckReadLimit = 150;
+inline constexpr int kApplyReadLimit = 142;
+// The font a Font list without a selection is measured in.
+inline constexpr int kFontWhenNoneSelected = 5;
+
+enum class TextFault { None, Unprintable, TooLong };
+
+// The font index a Font list position stands for when measuring.
+int measuringFont(int fontListPosition);
+
+// What the text check finds in the text box's text, given the accepted text it would
+// revert to: the fault of the first character that breaks a rule, or None.
+//
+// A line read back from the printer may break the rules already (its alignment spaces
+// count as characters, its font may be narrower than the one it was written in), and must
+// stay editable without a revert that can never succeed. So a text equal to the accepted
+// one is taken as it is; the 32 characters and 380 dots stretch to what the accepted text
+// takes; and each unprintable character the accepted text holds lets one through.
+TextFault findTextFault(std::string_view text, std::string_view accepted, int font);
+
+// Where a text that is wider than the line in that font is cut: the number of characters
+// kept. Nothing when the whole text fits (an empty text always does).
+std::optional<std::size_t> lineCut(int font, std::string_view text);
+
+}  // namespace quillet

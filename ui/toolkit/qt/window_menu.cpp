@@ -1,0 +1,79 @@
+#include "ui/toolkit/qt/window_menu.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+
+#include "ui/toolkit/qt/dialog_window.h"
+
+namespace quillet {
+namespace {
+
+bool isAltSpace(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Space &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+}
+
+}  // namespace
+
+WindowMenu::WindowMenu(DialogWindow& window) : window_(window), menu_(new QMenu(&window)) {
+    menu_->setObjectName(QStringLiteral("windowMenu"));
+    QAction* close = menu_->addAction(QStringLiteral("&Close"));
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    close->setData(kSysCommandClose);
+    QObject::connect(menu_, &QMenu::triggered, this,
+                     [this](QAction* action) { choose(action->data().toInt()); });
+    qApp->installEventFilter(this);
+}
+
+WindowMenu::~WindowMenu() {
+    qApp->removeEventFilter(this);
+    delete menu_.data();
+}
+
+void WindowMenu::appendSeparator() {
+    menu_->addSeparator();
+}
+
+void WindowMenu::appendEntry(int id, const QString& text) {
+    menu_->addAction(text)->setData(id);
+}
+
+bool WindowMenu::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != &window_ || !window_.isVisible()) {
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && isAltSpace(static_cast<QKeyEvent*>(event))) {
+        menu_->popup(window_.mapToGlobal(window_.rect().topLeft()));
+        return true;
+    }
+    if (event->type() == QEvent::ContextMenu && widget == &window_) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        if (onBackground(menuEvent->pos())) {
+            menu_->popup(menuEvent->globalPos());
+            return true;
+        }
+    }
+    return false;
+}
+
+// Statics and group frames are part of the background, as they are to the mouse.
+bool WindowMenu::onBackground(QPoint pos) const {
+    QWidget* child = window_.childAt(pos);
+    return child == nullptr || qobject_cast<QLabel*>(child) != nullptr ||
+           qobject_cast<QGroupBox*>(child) != nullptr ||
+           child->objectName() == QLatin1String("sunkenEdge");
+}
+
+// Close left to the default handling closes the window like the close box.
+void WindowMenu::choose(int id) {
+    if (window_.dialog().dispatchSysCommand(id) && (id & 0xFFF0) == kSysCommandClose) {
+        window_.close();
+    }
+}
+
+}  // namespace quillet
