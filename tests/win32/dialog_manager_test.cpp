@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <cwctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/paint_context.h"
 #include "ui/toolkit/win32/dialog_window.h"
 
 namespace quillet::wine {
@@ -37,6 +41,8 @@ class Probe : public Dialog {
     explicit Probe(const DialogTemplate& dialogTemplate) : Dialog(dialogTemplate) {}
 
     std::function<bool()> init;
+    std::function<bool(PaintContext&)> paint;
+    Icon dragIcon;
     std::function<void()> textUpdated;
     std::function<void()> selectionChanged;
     std::vector<int> sysCommands;
@@ -47,6 +53,8 @@ class Probe : public Dialog {
         Dialog::onInitDialog();
         return init ? init() : true;
     }
+    bool onPaint(PaintContext& context) override { return paint ? paint(context) : false; }
+    Icon onQueryDragIcon() override { return dragIcon; }
     void onSysCommand(int id) override {
         sysCommands.push_back(id);
         if (!handleSysCommands || id == SC_CLOSE) {
@@ -95,6 +103,9 @@ LRESULT CALLBACK recordShows(int code, WPARAM wParam, LPARAM lParam) {
 class DialogManager : public ::testing::Test {
   protected:
     void SetUp() override {
+        // As the application does: the program's manifest asks for common controls 6.
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
         installResources(quilletResources());
         shownWindows().clear();
         hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &recordShows, nullptr, GetCurrentThreadId());
@@ -431,6 +442,61 @@ TEST_F(DialogManager, TextCrossesAsLatin1BytesAndTheRestReadsAsDel) {
     editor.runModal();
     EXPECT_EQ(caption, L"\u00C4rger #1");
     EXPECT_EQ(line, "Caf\xE9\x7F");
+}
+
+TEST_F(DialogManager, TheProgramCarriesItsIconsStringAndManifest) {
+    EXPECT_FALSE(Icon::load(kAppIconId).isNull());
+    EXPECT_FALSE(Icon::load(kWarningIconId).isNull());
+    EXPECT_TRUE(Icon::load(999).isNull());
+    EXPECT_STREQ(loadStringResource(kAboutMenuStringId), "&About Quillet...");
+    EXPECT_STREQ(loadStringResource(999), "");
+    // The manifest asks for version 6 of the common controls: the copy in the side-by-side
+    // store is the one loaded.
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+    std::wstring loaded(path);
+    for (wchar_t& c : loaded) {
+        c = static_cast<wchar_t>(towlower(c));
+    }
+    EXPECT_NE(loaded.find(L"common-controls_6595b64144ccf1df_6.0"), std::wstring::npos)
+        << std::string(loaded.begin(), loaded.end());
+    // And it declares the program aware of each monitor's DPI.
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+TEST_F(DialogManager, AMinimisedWindowPaintsItsIconAndDragsIt) {
+    Probe mainWindow(kMainWindowId);
+    mainWindow.dragIcon = Icon::load(kAppIconId);
+    bool paintedMinimised = false;
+    int iconWidth = 0;
+    mainWindow.paint = [&](PaintContext& context) {
+        if (!mainWindow.isMinimised()) {
+            return false;
+        }
+        paintedMinimised = true;
+        iconWidth = context.systemIconWidth();
+        context.eraseIconBackground();
+        context.drawIcon(mainWindow.dragIcon, 0, 0);
+        return true;
+    };
+    LRESULT dragIcon = 0;
+    MessageSteps steps({MessageSteps::when([&] { return mainWindow.isWindowVisible(); },
+                                           [&] { ShowWindow(handleOf(mainWindow), SW_MINIMIZE); }),
+                        [&] {
+                            EXPECT_TRUE(IsIconic(handleOf(mainWindow)));
+                            // Windows since Vista paint no minimised window; the old
+                            // desktop sent this for the icon in its place.
+                            SendMessageW(handleOf(mainWindow), WM_PAINT, 0, 0);
+                            dragIcon = SendMessageW(handleOf(mainWindow), WM_QUERYDRAGICON, 0, 0);
+                            mainWindow.endDialog(kIdOk);
+                        }});
+    mainWindow.runModal();
+    EXPECT_TRUE(paintedMinimised);
+    EXPECT_EQ(iconWidth, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(dragIcon, reinterpret_cast<LRESULT>(LoadImageW(
+                            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
+                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED)));
 }
 
 }  // namespace

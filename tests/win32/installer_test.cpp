@@ -49,7 +49,7 @@ bool hasUninstallEntry() {
 // The Start-menu entry, for all users or (without the rights for that) for this one.
 std::wstring startMenuEntry() {
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-        const std::wstring link = folder(csidl) + L"\\Quillet\\Quillet.lnk";
+        std::wstring link = folder(csidl) + L"\\Quillet\\Quillet.lnk";
         if (exists(link)) {
             return link;
         }

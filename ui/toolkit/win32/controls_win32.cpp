@@ -50,9 +50,9 @@ void Control::show(bool visible) {
 }
 
 bool Control::isVisible() const {
-    // The control's own state, as ShowWindow left it, whether or not its window is shown.
+    // IsWindowVisible: shown, in a window that is shown.
     HWND handle = handleOf(*this);
-    return handle != nullptr && (GetWindowLongW(handle, GWL_STYLE) & WS_VISIBLE) != 0;
+    return handle != nullptr && IsWindowVisible(handle);
 }
 
 void Control::setEnabled(bool enabled) {

@@ -43,12 +43,14 @@ Dialog::Dialog(const DialogTemplate& dialogTemplate, Dialog* owner)
 
 Dialog::~Dialog() {
     destroyWindow();
+    if (mainWindow() == this) {
+        setMainWindow(nullptr);
+    }
 }
 
 int Dialog::runModal() {
-    if (window_ != nullptr) {
-        return -1;
-    }
+    // Each run makes the window afresh, also after a modeless one.
+    destroyWindow();
     DialogWindow::Creation creation{this, true};
     const win32::NativeTemplate native(*template_);
     const INT_PTR result = DialogBoxIndirectParamW(
@@ -58,9 +60,7 @@ int Dialog::runModal() {
 }
 
 bool Dialog::createModeless() {
-    if (window_ != nullptr) {
-        return true;
-    }
+    destroyWindow();
     DialogWindow::Creation creation{this, false};
     const win32::NativeTemplate native(*template_);
     HWND handle = CreateDialogIndirectParamW(

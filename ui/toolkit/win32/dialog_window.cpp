@@ -73,11 +73,9 @@ bool notificationOf(ControlKind kind, WORD code, Notification& notification) {
             notification = Notification::Clicked;
             return code == BN_CLICKED;
         case ControlKind::ListBox:
-            notification = Notification::SelectionChanged;
-            return code == LBN_SELCHANGE;
         case ControlKind::DropDownList:
             notification = Notification::SelectionChanged;
-            return code == CBN_SELCHANGE;
+            return code == (kind == ControlKind::ListBox ? LBN_SELCHANGE : CBN_SELCHANGE);
         case ControlKind::EditBox:
             notification = Notification::TextUpdated;
             return code == EN_UPDATE;
