@@ -15,6 +15,7 @@
 #include "link/serial_port.h"
 #include "protocol/printer_commands.h"
 #include "protocol/printer_font.h"
+#include "tests/ui/font_indices.h"
 #include "tests/ui/modal_poller.h"
 #include "ui/header_editor.h"
 #include "ui/resources/resource_ids.h"
@@ -30,14 +31,7 @@ using test::ModalPoller;
 constexpr char kTooLong[] = "Message is too long to fit in one line and has been truncated!!!";
 constexpr char kUnprintable[] = "Unprintable character is found and eliminated!!!";
 
-// Font indices as the Font list orders them.
-constexpr int kArialNarrow14 = 0;
-constexpr int kArial14 = 1;
-constexpr int kArialNarrow20 = 2;
-constexpr int kArial20 = 3;
-constexpr int kCourier20 = 4;
-constexpr int kBrellic = 5;
-constexpr int kLucida16 = 6;
+using namespace test;  // font indices
 
 EditBox& textBox(HeaderEditor& e) {
     return *qtControlAs<EditBox>(e, control::kTextBox);

@@ -6,18 +6,12 @@
 #include <string>
 
 #include "protocol/printer_font.h"
+#include "tests/ui/font_indices.h"
 
 namespace quillet {
 namespace {
 
-// Font indices as the Font list orders them.
-constexpr int kArialNarrow14 = 0;
-constexpr int kArial14 = 1;
-constexpr int kArialNarrow20 = 2;
-constexpr int kArial20 = 3;
-constexpr int kCourier20 = 4;
-constexpr int kBrellic = 5;
-constexpr int kLucida16 = 6;
+using namespace test;  // font indices
 
 // The check of a text typed, one character at a time, from an empty box: the length of the
 // longest text taken, and the fault of the first refused character.

@@ -46,13 +46,12 @@ int Dialog::runModal() {
     window_ = std::make_unique<DialogWindow>(*this, ownerWindowFor(*this, explicitOwner_));
     noteWindowCreated();
     window_->setModal(true);
-    int result = window_->result();
-    if (window_->initialise()) {
+    // An initialisation that ends the dialog leaves it never shown.
+    const bool goesOn = window_->initialise();
+    if (goesOn) {
         window_->placeWindow();
-        result = window_->runModalLoop();
-    } else {
-        result = window_->result();
     }
+    const int result = goesOn ? window_->runModalLoop() : window_->result();
     destroyWindow();
     return result;
 }
