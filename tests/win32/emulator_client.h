@@ -15,6 +15,8 @@
 //   mode                   the last mode switch, or 0
 //   vanish                 closes the device, as if the printer were unplugged
 //   holders                how many descriptors other processes have open on the device
+//   capture NAME TITLE     (with the runner's --shots) saves the window titled TITLE (hex)
+//                          as NAME.png
 
 #include <array>
 #include <cstddef>

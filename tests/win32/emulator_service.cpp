@@ -197,6 +197,11 @@ std::string EmulatorService::handle(const Words& words) {
     if (std::optional<std::string> reply = handleSession(words)) {
         return *reply;
     }
+    if (setup_.extra) {
+        if (std::optional<std::string> reply = setup_.extra(words)) {
+            return *reply;
+        }
+    }
     if (vanished_) {
         return "error the device has vanished; reset first";
     }

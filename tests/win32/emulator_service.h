@@ -22,6 +22,8 @@ struct ServiceSetup {
     std::function<std::string(const std::string& devicePath)> checkMapping;
     // Real-device mode instead (a null-modem cable to a Windows machine): its path.
     std::string device;
+    // Requests the runner answers itself (a picture of a window, say); nothing for others.
+    std::function<std::optional<std::string>(const std::vector<std::string>& words)> extra;
 };
 
 class EmulatorService {

@@ -1,4 +1,4 @@
-// The Win32 link tests. Under Wine, quillet_wine_runner starts this program with
+// The Win32 test programs. Under Wine, quillet_wine_runner starts this program with
 // --kv31-control=HOST:PORT, the emulator behind COM1; without it, only the tests that
 // need no printer run.
 
@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    quillet::wine::keepTestArguments(argc, argv);
     constexpr char kControl[] = "--kv31-control=";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kControl, sizeof kControl - 1) != 0) {

@@ -1,10 +1,32 @@
 #include "tests/win32/win32_test_support.h"
 
+#include <vector>
+
 #include "link/line_reader.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 
 namespace quillet::wine {
+
+namespace {
+std::vector<std::string>& keptArguments() {
+    static std::vector<std::string> arguments;
+    return arguments;
+}
+}  // namespace
+
+void keepTestArguments(int argc, char** argv) {
+    keptArguments().assign(argv + 1, argv + argc);
+}
+
+std::string testOption(const std::string& prefix) {
+    for (const std::string& argument : keptArguments()) {
+        if (argument.rfind(prefix, 0) == 0) {
+            return argument.substr(prefix.size());
+        }
+    }
+    return {};
+}
 
 bool runningUnderWine() {
     static const bool wine = [] {

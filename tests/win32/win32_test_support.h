@@ -15,6 +15,11 @@ namespace quillet::wine {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// The arguments gtest left, for testOption("--name=") to find "--name=value" in.
+void keepTestArguments(int argc, char** argv);
+// The value, or empty when the option was not given.
+std::string testOption(const std::string& prefix);
+
 // Wine answers to ntdll's wine_get_version; Windows has no such export.
 bool runningUnderWine();
 

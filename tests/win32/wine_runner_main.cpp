@@ -1,12 +1,16 @@
 // Runs the Windows link tests under Wine against the KV-31 emulator on a
 // pseudo-terminal, which Wine's COM1 leads to; COM2 leads to a device that is absent.
 //
-//   quillet_wine_runner --wine W --wineserver S --exe T.exe --work-dir D
+//   quillet_wine_runner --wine W --wineserver S --exe T.exe --work-dir D [--xvfb X]
 //                       [--build-dir B --cmake C] [--timeout SECONDS] [-- test arguments]
 //
-// With --build-dir, the Windows build in B is brought up to date first; when B has not
-// been configured, the run is skipped (exit 77), or fails when
-// QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that build.
+// With --build-dir, the Windows build in B is brought up to date first (the target named
+// after the program); when B has not been configured, the run is skipped (exit 77), or
+// fails when QUILLET_WINE_TESTS_REQUIRED is set. The time limit counts from after that
+// build. With --xvfb, the program's windows go to a private X server started from X.
+// With --shots DIR, the program may ask for pictures of its windows, saved in DIR.
+// With --requires F, the run is skipped (or fails, as above) while the file F is missing:
+// a package that cpack makes, say.
 //
 // For a real Windows machine whose COM1 is cabled (null modem) to this one:
 //
@@ -19,11 +23,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/win32/child_process.h"
+#include "tests/win32/control_codec.h"
 #include "tests/win32/emulator_service.h"
+#include "tests/win32/virtual_display.h"
+#include "tests/win32/window_capture.h"
 #include "tests/win32/wine_session.h"
 
 namespace {
@@ -41,6 +49,9 @@ struct Options {
     std::string cmake = "cmake";
     std::string serveDevice;
     std::string listen = "127.0.0.1:0";
+    std::string xvfb;
+    std::string requiredFile;
+    std::string shots;
     int timeoutSeconds = 180;
     std::vector<std::string> testArgs;
 };
@@ -54,9 +65,12 @@ bool setOption(Options& options, const std::string& name, const std::string& val
     std::string* const fields[] = {&options.tools.wine,  &options.tools.wineserver,
                                    &options.exe,         &options.workDir,
                                    &options.buildDir,    &options.cmake,
-                                   &options.serveDevice, &options.listen};
+                                   &options.serveDevice, &options.listen,
+                                   &options.xvfb,        &options.requiredFile,
+                                   &options.shots};
     const char* const names[] = {"--wine",      "--wineserver", "--exe",          "--work-dir",
-                                 "--build-dir", "--cmake",      "--serve-device", "--listen"};
+                                 "--build-dir", "--cmake",      "--serve-device", "--listen",
+                                 "--xvfb",      "--requires",   "--shots"};
     for (std::size_t i = 0; i < std::size(names); ++i) {
         if (name == names[i]) {
             *fields[i] = value;
@@ -96,12 +110,13 @@ int freshenTestProgram(const Options& options) {
     }
     if (!fs::exists(fs::path(options.buildDir) / "CMakeCache.txt")) {
         std::cerr << "wine-runner: " << options.buildDir
-                  << " is not configured; run: cmake --preset mingw-tests\n";
+                  << " is not configured; run: cmake --preset "
+                  << fs::path(options.buildDir).filename().string() << "\n";
         return std::getenv("QUILLET_WINE_TESTS_REQUIRED") ? 1 : kSkipped;
     }
+    const std::string target = fs::path(options.exe).stem().string();
     const int status = quillet::wine::runChild(
-        {options.cmake, "--build", options.buildDir, "--target", "quillet_win32_link_tests"},
-        Clock::time_point::max());
+        {options.cmake, "--build", options.buildDir, "--target", target}, Clock::time_point::max());
     return status == 0 ? 0 : fail("the Windows test program does not build");
 }
 
@@ -133,7 +148,7 @@ bool splitAddress(const std::string& hostPort, std::string& host, int& port) {
 }
 
 int serveDevice(const Options& options, Clock::time_point deadline) {
-    quillet::wine::EmulatorService service({{}, {}, options.serveDevice});
+    quillet::wine::EmulatorService service({{}, {}, options.serveDevice, {}});
     std::string host;
     int port = 0;
     std::string error;
@@ -152,15 +167,51 @@ int serveDevice(const Options& options, Clock::time_point deadline) {
     return service.clientLeft() ? 0 : fail("no test program came and went in time");
 }
 
+// "capture NAME TITLE": the window titled TITLE (hex) saved as NAME.png in the shots folder.
+std::optional<std::string> captureRequest(const fs::path& shots,
+                                          const std::vector<std::string>& words) {
+    if (words.size() != 3 || words[0] != "capture") {
+        return std::nullopt;
+    }
+    const std::optional<std::string> title = quillet::wine::fromHex(words[2]);
+    if (!title ||
+        words[1].find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_") != std::string::npos) {
+        return "error bad capture request";
+    }
+    const fs::path png = shots / (words[1] + ".png");
+    const std::string error = quillet::wine::captureWindow(*title, png);
+    return error.empty() ? "ok " + png.string() : "error " + error;
+}
+
 int runUnderWine(const Options& options, Clock::time_point deadline) {
-    quillet::wine::WineSession session(options.tools, options.workDir);
-    quillet::wine::EmulatorService service(
-        {session.com1Link(),
-         [&session](const std::string& path) { return session.checkMapping(path); },
-         {}});
+    const bool withWindows = !options.xvfb.empty();
+    quillet::wine::WineSession session(options.tools, options.workDir, withWindows);
+    quillet::wine::VirtualDisplay display;
+    quillet::wine::ServiceSetup setup{
+        session.com1Link(),
+        [&session](const std::string& path) { return session.checkMapping(path); },
+        {},
+        {}};
+    if (!options.shots.empty()) {
+        std::error_code ec;
+        fs::create_directories(options.shots, ec);
+        setup.extra = [shots = fs::absolute(options.shots)](const std::vector<std::string>& words) {
+            return captureRequest(shots, words);
+        };
+    }
+    quillet::wine::EmulatorService service(std::move(setup));
     std::string error;
-    if (!session.preparePrefix(deadline, error) || !service.start(error) ||
-        !service.listen("127.0.0.1", 0, error)) {
+    if (!session.preparePrefix(deadline, error)) {
+        return fail(error);
+    }
+    if (withWindows) {
+        // Before the emulator's thread starts: the environment changes here.
+        if (!display.start(options.xvfb, session.logFd(), deadline, error)) {
+            return fail(error);
+        }
+        session.setDisplay(display.name());
+    }
+    if (!service.start(error) || !service.listen("127.0.0.1", 0, error)) {
         return fail(error);
     }
     // Nothing under Wine may open a port before this holds.
@@ -201,7 +252,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::cerr << "usage: quillet_wine_runner --wine W --wineserver S --exe T.exe "
-                     "--work-dir D [--build-dir B --cmake C] [--timeout SECONDS] [-- args]\n"
+                     "--work-dir D [--xvfb X] [--build-dir B --cmake C] [--timeout SECONDS] "
+                     "[-- args]\n"
                      "       quillet_wine_runner --serve-device PATH [--listen ADDRESS:PORT] "
                      "[--timeout SECONDS]\n";
         return 2;
@@ -215,6 +267,10 @@ int main(int argc, char** argv) {
     }
     if (!fs::exists(options.exe)) {
         return fail(options.exe + " is missing");
+    }
+    if (!options.requiredFile.empty() && !fs::exists(options.requiredFile)) {
+        std::cerr << "wine-runner: " << options.requiredFile << " is missing\n";
+        return std::getenv("QUILLET_WINE_TESTS_REQUIRED") ? 1 : kSkipped;
     }
     return runUnderWine(options, Clock::now() + limit);
 }

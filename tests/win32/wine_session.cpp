@@ -22,6 +22,14 @@ namespace {
 // Written once the prefix is complete; a prefix without it was cut short and is remade.
 constexpr const char* kMarker = ".quillet-prefix";
 constexpr const char* kPortsKey = "HKLM\\Software\\Wine\\Ports";
+// Without a window manager, Wine's own frames: a caption for every window, and no wait for
+// a manager's answer when a window closes.
+constexpr const char* kX11Key = "HKCU\\Software\\Wine\\X11 Driver";
+// Debian's fonts-wine: Wine's own fonts, which it does not read from there by itself. The
+// dialogs ask for MS Sans Serif; Tahoma is the system's dialog font, Marlett draws the
+// caption buttons.
+constexpr const char* kFontsDir = "/usr/share/wine/fonts";
+constexpr const char* kFonts[] = {"sserife.fon", "tahoma.ttf", "tahomabd.ttf", "marlett.ttf"};
 constexpr auto kServerStartTime = std::chrono::seconds(10);
 constexpr auto kServerStopTime = std::chrono::seconds(15);
 
@@ -83,9 +91,10 @@ bool replaceLink(const fs::path& link, const fs::path& target) {
 
 }  // namespace
 
-WineSession::WineSession(WineTools tools, fs::path workDir)
+WineSession::WineSession(WineTools tools, fs::path workDir, bool withWindows)
     : tools_(std::move(tools)),
       workDir_(fs::absolute(workDir).lexically_normal()),
+      withWindows_(withWindows),
       prefix_(workDir_ / "prefix") {
     std::error_code ec;
     fs::create_directories(workDir_, ec);
@@ -164,6 +173,47 @@ bool WineSession::writeMapping(Clock::time_point deadline, std::string& error) {
     return true;
 }
 
+bool WineSession::hasWindowSettings() const {
+    std::ifstream file(prefix_ / "user.reg");
+    bool inKey = false;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line[0] == '[') {
+            inKey = line.rfind("[Software\\\\Wine\\\\X11 Driver]", 0) == 0;
+        } else if (inKey && line == "\"Managed\"=\"N\"") {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool WineSession::writeWindowSettings(Clock::time_point deadline, std::string& error) {
+    const int status = runWine(
+        {"reg", "add", kX11Key, "/v", "Managed", "/t", "REG_SZ", "/d", "N", "/f"}, deadline);
+    killServer(deadline);
+    if (status != 0 || !hasWindowSettings()) {
+        error =
+            "cannot set Managed=N under " + std::string(kX11Key) + "; see " + logPath().string();
+        return false;
+    }
+    return true;
+}
+
+bool WineSession::copyFonts(std::string& error) const {
+    const fs::path fonts = prefix_ / "drive_c" / "windows" / "Fonts";
+    std::error_code ec;
+    fs::create_directories(fonts, ec);
+    for (const char* font : kFonts) {
+        const fs::path from = fs::path(kFontsDir) / font;
+        if (!fs::exists(fonts / font, ec) &&
+            !fs::copy_file(from, fonts / font, fs::copy_options::skip_existing, ec)) {
+            error = "cannot copy " + from.string() + " (Debian: fonts-wine)";
+            return false;
+        }
+    }
+    return true;
+}
+
 // Wine's port driver writes these links at session start from the registry; writing
 // them first means that even a program that ran before the driver finds our targets.
 void WineSession::linkDosDevices() const {
@@ -206,6 +256,10 @@ bool WineSession::preparePrefix(Clock::time_point deadline, std::string& error) 
     }
     fs::remove(com2Absent(), ec);
     if (!registryHasMapping() && !writeMapping(deadline, error)) {
+        return false;
+    }
+    if (withWindows_ &&
+        ((!hasWindowSettings() && !writeWindowSettings(deadline, error)) || !copyFonts(error))) {
         return false;
     }
     std::ofstream(prefix_ / kMarker) << "Wine prefix of the Win32 link tests\n";
@@ -255,6 +309,10 @@ bool WineSession::startServer(Clock::time_point deadline, std::string& error) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
+}
+
+void WineSession::setDisplay(const std::string& display) {
+    setenv("DISPLAY", display.c_str(), 1);
 }
 
 pid_t WineSession::startProgram(const std::vector<std::string>& args) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // A private Wine prefix for the runs, with COM1 on the emulator and COM2 on a path
-// that never exists, so that no test reaches a real port of the machine.
+// that never exists, so that no test reaches a real port of the machine. For programs
+// with windows, the prefix also gets the settings and fonts that windows need.
 
 #include <sys/types.h>
 
@@ -22,7 +23,8 @@ class WineSession {
   public:
     // workDir holds the prefix, the port links and the Wine log; it is ours alone.
     // Sets the Wine environment of this process: make it before any thread starts.
-    WineSession(WineTools tools, std::filesystem::path workDir);
+    // withWindows: the programs show windows (on the display given to setDisplay).
+    WineSession(WineTools tools, std::filesystem::path workDir, bool withWindows = false);
     ~WineSession();
     WineSession(const WineSession&) = delete;
     WineSession& operator=(const WineSession&) = delete;
@@ -38,6 +40,9 @@ class WineSession {
     bool preparePrefix(Clock::time_point deadline, std::string& error);
     // Empty when COM1 leads to devicePath and COM2 to nothing; otherwise what is wrong.
     std::string checkMapping(const std::string& devicePath) const;
+    // The X display for the programs started from now on.
+    void setDisplay(const std::string& display);
+    int logFd() const { return logFd_; }
     // Starts the prefix's wineserver as our child, so that its output stays in the log.
     bool startServer(Clock::time_point deadline, std::string& error);
     // Starts the Windows program under Wine; its stdout is ours, its stderr the log's.
@@ -49,12 +54,16 @@ class WineSession {
     bool lockWorkDir(Clock::time_point deadline, std::string& error);
     bool registryHasMapping() const;
     bool writeMapping(Clock::time_point deadline, std::string& error);
+    bool hasWindowSettings() const;
+    bool writeWindowSettings(Clock::time_point deadline, std::string& error);
+    bool copyFonts(std::string& error) const;
     void linkDosDevices() const;
     int runWine(const std::vector<std::string>& args, Clock::time_point deadline);
     void killServer(Clock::time_point deadline);
 
     WineTools tools_;
     std::filesystem::path workDir_;
+    bool withWindows_;
     std::filesystem::path prefix_;
     int logFd_ = -1;
     int lockFd_ = -1;

@@ -1,0 +1,156 @@
+// Dialog on the Win32 dialog manager: the window is made from the template in memory.
+#include <windows.h>
+
+#include "ui/toolkit/dialog.h"
+#include "ui/toolkit/win32/dialog_window.h"
+#include "ui/toolkit/win32/icon_handles.h"
+#include "ui/toolkit/win32/latin1_text.h"
+#include "ui/toolkit/win32/native_template.h"
+
+namespace quillet {
+
+namespace {
+
+const DialogTemplate& templateOrEmpty(int id) {
+    static const DialogTemplate kEmpty{};
+    const DialogTemplate* found = findDialogTemplate(id);
+    return found != nullptr ? *found : kEmpty;
+}
+
+// The window that owns a new dialog: the given owner's, else the main window's; a window
+// already open over that one (a modal run, the wait window) owns the new one instead, so
+// that the whole chain is disabled while the new one runs modally.
+HWND ownerHandle(const Dialog* dialog, const Dialog* explicitOwner) {
+    const Dialog* owner = explicitOwner != nullptr ? explicitOwner : Dialog::mainWindow();
+    if (owner == nullptr || owner == dialog || owner->window() == nullptr) {
+        return nullptr;
+    }
+    HWND handle = owner->window()->handle();
+    HWND popup = GetLastActivePopup(handle);
+    if (popup != nullptr && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        return popup;
+    }
+    return handle;
+}
+
+}  // namespace
+
+Dialog::Dialog(int templateId, Dialog* owner)
+    : template_(&templateOrEmpty(templateId)), explicitOwner_(owner) {}
+
+Dialog::Dialog(const DialogTemplate& dialogTemplate, Dialog* owner)
+    : template_(&dialogTemplate), explicitOwner_(owner) {}
+
+Dialog::~Dialog() {
+    destroyWindow();
+    if (mainWindow() == this) {
+        setMainWindow(nullptr);
+    }
+}
+
+int Dialog::runModal() {
+    // Each run makes the window afresh, also after a modeless one.
+    destroyWindow();
+    DialogWindow::Creation creation{this, true};
+    const win32::NativeTemplate native(*template_);
+    const INT_PTR result = DialogBoxIndirectParamW(
+        win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),
+        &DialogWindow::procedure, reinterpret_cast<LPARAM>(&creation));
+    return static_cast<int>(result);
+}
+
+bool Dialog::createModeless() {
+    destroyWindow();
+    DialogWindow::Creation creation{this, false};
+    const win32::NativeTemplate native(*template_);
+    HWND handle = CreateDialogIndirectParamW(
+        win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),
+        &DialogWindow::procedure, reinterpret_cast<LPARAM>(&creation));
+    if (handle == nullptr || window_ == nullptr) {
+        return false;
+    }
+    if ((template_->style & VisibleAtCreation) && !window_->ended()) {
+        ShowWindow(handle, SW_SHOWNORMAL);
+        // The caller may block this thread next: paint the window and its controls now.
+        RedrawWindow(handle, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    return true;
+}
+
+void Dialog::destroyWindow() {
+    // WM_NCDESTROY removes window_.
+    if (window_ != nullptr) {
+        DestroyWindow(window_->handle());
+    }
+}
+
+void Dialog::endDialog(int result) {
+    if (window_ != nullptr) {
+        window_->end(result);
+    }
+}
+
+bool Dialog::isWindowVisible() const {
+    return hasWindow() && IsWindowVisible(window_->handle());
+}
+
+bool Dialog::isMinimised() const {
+    return hasWindow() && IsIconic(window_->handle());
+}
+
+void Dialog::setCaption(std::string_view text) {
+    if (hasWindow()) {
+        SetWindowTextW(window_->handle(), win32::widenLatin1(text).c_str());
+    }
+}
+
+std::string Dialog::caption() const {
+    if (!hasWindow()) {
+        return {};
+    }
+    std::wstring text(GetWindowTextLengthW(window_->handle()) + 1, L'\0');
+    text.resize(GetWindowTextW(window_->handle(), text.data(), static_cast<int>(text.size())));
+    return win32::narrowToLatin1(text);
+}
+
+void Dialog::setIcon(const Icon& icon) {
+    if (!hasWindow()) {
+        return;
+    }
+    SendMessageW(window_->handle(), WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(win32::iconHandle(icon, win32::IconSize::Large)));
+    SendMessageW(window_->handle(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(win32::iconHandle(icon, win32::IconSize::Small)));
+}
+
+int Dialog::focusedControlId() const {
+    HWND focus = GetFocus();
+    if (!hasWindow() || focus == nullptr || !IsChild(window_->handle(), focus)) {
+        return 0;
+    }
+    // The edit field inside a combo box, say, stands for the combo box.
+    while (GetParent(focus) != window_->handle()) {
+        focus = GetParent(focus);
+    }
+    return GetDlgCtrlID(focus);
+}
+
+bool Dialog::attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const {
+    handle.attach(nullptr);
+    if (!hasWindow() || id == -1) {
+        return false;
+    }
+    for (const ControlTemplate& control : template_->controls) {
+        if (control.id == id) {
+            if (!accepts(control.kind)) {
+                return false;
+            }
+            handle.attach(GetDlgItem(window_->handle(), id));
+            return handle.isBound();
+        }
+    }
+    return false;
+}
+
+}  // namespace quillet
