@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/line_reader.h"
+#include "link/pause.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
@@ -14,6 +15,9 @@
 
 namespace quillet::wine {
 namespace {
+
+// Print Test Page drains with 80-byte lines.
+constexpr std::size_t kTestPageCapacity = 80;
 
 class PrinterFault : public EmulatorTest {
   protected:
@@ -85,6 +89,35 @@ TEST_F(PrinterFault, AnOverLongLineBeforeEachReplyIsDropped) {
     HeaderRecord record;
     ASSERT_TRUE(readHeader(2, record));
     EXPECT_STREQ(record.text, "behind the long line");
+}
+
+// As at start-up: nothing is drained between the readbacks.
+TEST_F(PrinterFault, OneBadReplyFailsItsLineAlone) {
+    ASSERT_TRUE(emulator().fault("unknownFontLine", 1));
+    HeaderRecord record;
+    EXPECT_FALSE(readHeader(1, record));
+    for (int line = 2; line <= 6; ++line) {
+        EXPECT_TRUE(readHeader(line, record)) << "line " << line;
+    }
+}
+
+int drainPauses = 0;
+
+void countAndPause(int milliseconds) {
+    ++drainPauses;
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
+TEST_F(PrinterFault, ADrainEndsThoughThePrinterKeepsTalking) {
+    ASSERT_TRUE(emulator().fault("chatterIntervalMs", 100));
+    Sleep(300);
+    drainPauses = 0;
+    const PauseHook previous = setPauseHook(countAndPause);
+    drainLines(kTestPageCapacity);
+    setPauseHook(previous);
+    ASSERT_TRUE(emulator().fault("chatterIntervalMs", 0));
+    EXPECT_GE(drainPauses, 1);
+    EXPECT_LE(drainPauses, kDrainPausedLines);
 }
 
 // As the main window drains before a readback, whatever came before.
