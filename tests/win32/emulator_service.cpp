@@ -325,10 +325,6 @@ std::string EmulatorService::setFault(const std::string& name, const std::string
         faults_.unknownFontName = number != 0;
     } else if (name == "unknownFontLine" && numeric) {
         faults_.unknownFontLine = static_cast<int>(number);
-    } else if (name == "replyLineGapMs" && numeric) {
-        faults_.replyLineGapMs = static_cast<int>(number);
-    } else if (name == "chatterIntervalMs" && numeric) {
-        faults_.chatterIntervalMs = static_cast<int>(number);
     } else if (name == "textBeforeHeader" && text) {
         faults_.textBeforeHeader = *text;
     } else if (name == "lfWithoutCr" && numeric) {

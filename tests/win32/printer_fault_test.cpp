@@ -7,7 +7,6 @@
 #include <string>
 
 #include "link/line_reader.h"
-#include "link/pause.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
@@ -15,9 +14,6 @@
 
 namespace quillet::wine {
 namespace {
-
-// Print Test Page drains with 80-byte lines.
-constexpr std::size_t kTestPageCapacity = 80;
 
 class PrinterFault : public EmulatorTest {
   protected:
@@ -99,25 +95,6 @@ TEST_F(PrinterFault, OneBadReplyFailsItsLineAlone) {
     for (int line = 2; line <= 6; ++line) {
         EXPECT_TRUE(readHeader(line, record)) << "line " << line;
     }
-}
-
-int drainPauses = 0;
-
-void countAndPause(int milliseconds) {
-    ++drainPauses;
-    Sleep(static_cast<DWORD>(milliseconds));
-}
-
-TEST_F(PrinterFault, ADrainEndsThoughThePrinterKeepsTalking) {
-    ASSERT_TRUE(emulator().fault("chatterIntervalMs", 100));
-    Sleep(300);
-    drainPauses = 0;
-    const PauseHook previous = setPauseHook(countAndPause);
-    drainLines(kTestPageCapacity);
-    setPauseHook(previous);
-    ASSERT_TRUE(emulator().fault("chatterIntervalMs", 0));
-    EXPECT_GE(drainPauses, 1);
-    EXPECT_LE(drainPauses, kDrainPausedLines);
 }
 
 // As the main window drains before a readback, whatever came before.
