@@ -21,7 +21,7 @@ class PrivateLockFolder : public ::testing::Environment {
         if (DIR* dir = ::opendir(folder.c_str())) {
             while (const dirent* entry = ::readdir(dir)) {
                 const std::string name = entry->d_name;
-                if (name != "." && name != "..") {
+                if (name.rfind("LCK..", 0) == 0) {
                     ::unlink((folder + "/" + name).c_str());
                 }
             }
@@ -41,7 +41,8 @@ const std::string& privateLockFolder() {
     static const std::string folder = [] {
         char name[] = "/tmp/quillet-locks-XXXXXX";
         const char* made = ::mkdtemp(name);
-        return std::string(made != nullptr ? made : "/tmp");
+        // Without one, no lock file is written at all.
+        return std::string(made != nullptr ? made : "/nonexistent/quillet-test-locks");
     }();
     return folder;
 }
