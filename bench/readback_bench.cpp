@@ -1,5 +1,7 @@
 // Reads the six header lines from the emulated printer at 9600-baud pacing, then
-// measures the process's CPU time while the link idles and after the device vanished.
+// measures the process's CPU time while the link idles, while the receive ring is full
+// and after the device vanished, and how long Print Test Page's exchange takes while the
+// printer sends a status line every 100 ms.
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -8,8 +10,10 @@
 
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
+#include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
+#include "protocol/printer_commands.h"
 
 namespace {
 
@@ -50,6 +54,48 @@ double idleCpuMs(int seconds) {
     return processCpuMs() - before;
 }
 
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The reader with nowhere to put what arrives, once the printer has sent all it had.
+double fullRingCpuMs(kv31::Emulator& printer) {
+    printer.send(std::string(quillet::ReceiveRing::kSize + 500, 'x'));
+    const auto limit = Clock::now() + std::chrono::seconds(10);
+    while (quillet::receiveRing().unreadCount() < quillet::ReceiveRing::kMaxUnread &&
+           Clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double cpuMs = idleCpuMs(10);
+    printer.send("\r\n");
+    quillet::drainLines(quillet::kReplyLineCapacity);
+    return cpuMs;
+}
+
+bool sendCommand(std::string_view command) {
+    return quillet::writeBytes(command.data(), command.size());
+}
+
+// The main window's Print Test Page: mode 5, a drain, six print commands and the feed.
+double chattyTestPageMs(kv31::Emulator& printer) {
+    kv31::Faults chatty;
+    chatty.chatterIntervalMs = 100;
+    printer.setFaults(chatty);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto start = Clock::now();
+    sendCommand(quillet::kMode5Command);
+    quillet::drainLines(80);
+    for (int line = 1; line <= 6; ++line) {
+        const auto command = quillet::printHeaderCommand(line);
+        sendCommand({command.data(), command.size()});
+    }
+    sendCommand(quillet::kFeedCommand);
+    const double ms = msSince(start);
+    printer.setFaults({});
+    return ms;
+}
+
 }  // namespace
 
 int main() {
@@ -70,10 +116,12 @@ int main() {
         quillet::HeaderRecord record;
         read += quillet::readHeader(n, record) ? 1 : 0;
     }
-    double readMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    double readMs = msSince(start);
     double floorMs = pacingFloorMs(printer);
 
     double idleMs = idleCpuMs(10);
+    double fullRingMs = fullRingCpuMs(printer);
+    double testPageMs = chattyTestPageMs(printer);
     printer.vanish();
     double vanishedMs = idleCpuMs(10);
     quillet::closePort();
@@ -85,6 +133,10 @@ int main() {
                 "< 5 %");
     std::printf("%-44s %8d %10s\n", "lines read", read, "6");
     std::printf("%-44s %8.1f ms %10s\n", "CPU over 10 s idle, port open", idleMs, "< 20 ms");
+    std::printf("%-44s %8.1f ms %10s\n", "CPU over 10 s with the receive ring full", fullRingMs,
+                "< 20 ms");
+    std::printf("%-44s %8.0f ms %10s\n", "Print Test Page, a status line every 100 ms", testPageMs,
+                "< 2500 ms");
     std::printf("%-44s %8.1f ms %10s\n", "CPU over 10 s after the device vanished", vanishedMs,
                 "< 20 ms");
     return read == 6 ? 0 : 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -12,7 +13,7 @@ namespace kv31 {
 // says how many.
 class BackgroundLog {
   public:
-    static constexpr std::size_t kMaxPendingBytes = 64 * 1024;
+    static constexpr std::size_t kMaxPendingBytes = std::size_t{64} * 1024;
 
     explicit BackgroundLog(int fd);
     // Gives the writer a moment for what is pending, then leaves it behind if it is stuck.

@@ -31,7 +31,7 @@ constexpr auto kBackoff = std::chrono::milliseconds(50);
 constexpr std::size_t kMaxCommandBytes = 4096;
 // Replies and chatter beyond this many unsent bytes are dropped, as a printer whose
 // transmit buffer is full would, so a client that never reads cannot grow the emulator.
-constexpr std::size_t kMaxPendingBytes = 64 * 1024;
+constexpr std::size_t kMaxPendingBytes = std::size_t{64} * 1024;
 // Bytes already sent when the device vanishes are on the wire: the client gets a
 // moment to take them before the close throws away what it has not read.
 constexpr auto kVanishSettle = std::chrono::milliseconds(10);

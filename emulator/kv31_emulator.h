@@ -66,7 +66,7 @@ class Emulator {
 
     // The last bytes received, in order: all of them up to kReceivedTail bytes, so that
     // a flood cannot grow the emulator without bound.
-    static constexpr std::size_t kReceivedTail = 256 * 1024;
+    static constexpr std::size_t kReceivedTail = std::size_t{256} * 1024;
     std::string received() const;
     // How many bytes were received in all since the start or clearReceived.
     std::size_t receivedCount() const;

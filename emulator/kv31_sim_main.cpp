@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     // A log reader that goes away ends the log, not the printer.
-    signal(SIGPIPE, SIG_IGN);
+    static_cast<void>(signal(SIGPIPE, SIG_IGN));
 
     // Serving never waits for whoever reads the log.
     kv31::BackgroundLog log(STDOUT_FILENO);

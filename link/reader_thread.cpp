@@ -22,8 +22,6 @@ namespace {
 // pause doubles while the failures go on, so a device that stays gone costs next to nothing.
 constexpr std::chrono::milliseconds kFirstReadBackOff{50};
 constexpr std::chrono::milliseconds kLongestReadBackOff{400};
-// How often a full ring is looked at again; the driver holds what arrives meanwhile.
-constexpr std::chrono::milliseconds kRoomWait{5};
 
 // A stop request that also cuts the reader's waits short.
 class StopSignal {
@@ -37,6 +35,7 @@ class StopSignal {
     }
     void reset() { requested_.store(false, std::memory_order_release); }
     bool requested() const { return requested_.load(std::memory_order_acquire); }
+    const std::atomic<bool>& flag() const { return requested_; }
     // True when a stop was requested before the time was up.
     bool waitFor(std::chrono::milliseconds time) {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -59,14 +58,17 @@ struct Reader {
 };
 
 Reader& reader() {
+    // Made first, so that it is destroyed after the reader that fills it.
+    receiveRing();
     static Reader state;
     return state;
 }
 
-// Never overwrites unread bytes: waits until the window thread has taken some.
-bool storeByte(ReceiveRing& ring, StopSignal& stop, unsigned char byte) {
+// Never overwrites unread bytes: sleeps until the window thread has taken some (the
+// driver holds what arrives meanwhile).
+bool storeByte(ReceiveRing& ring, const StopSignal& stop, unsigned char byte) {
     while (!ring.tryPush(byte)) {
-        if (stop.waitFor(kRoomWait)) {
+        if (!ring.waitForRoom(stop.flag())) {
             return false;
         }
     }
@@ -94,6 +96,7 @@ void Reader::stop() {
     }
     stopSignal.request();
     wakeReader();
+    receiveRing().wakeProducer();
     thread.join();
     clearReaderWake();
 }

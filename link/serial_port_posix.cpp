@@ -15,6 +15,7 @@
 #include "link/port_routes.h"
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
+#include "link/uucp_lock.h"
 
 #ifndef QUILLET_COM1_DEVICE
 #define QUILLET_COM1_DEVICE "/dev/ttyS0"
@@ -29,6 +30,8 @@ namespace {
 
 struct LinkState {
     std::atomic<int> port{-1};
+    // Held with the port, as other serial programs expect; window thread only.
+    UucpLock uucpLock;
     // Wakes a readByte waiting in poll; made on the window thread before any reader runs.
     int wakeRead = -1;
     int wakeWrite = -1;
@@ -212,18 +215,26 @@ bool waitWritable(int fd) {
 
 }  // namespace
 
+// The lock file comes first: a program that holds the port by it alone must not even
+// have its line settings touched.
 int openPort(const char* name, int baud) {
     closePort();
     if (!ensureWakePipe()) {
         return kPortCannotOpen;
     }
-    const int fd = openExclusive(devicePath(name));
+    const std::string path = devicePath(name);
+    if (linkState.uucpLock.take(path) == UucpLock::Result::HeldElsewhere) {
+        return kPortCannotOpen;
+    }
+    const int fd = openExclusive(path);
     if (fd < 0) {
+        linkState.uucpLock.release();
         return kPortCannotOpen;
     }
     const int code = configure(fd, baud);
     if (code != kPortOpened) {
         releaseDevice(fd);
+        linkState.uucpLock.release();
         return code;
     }
     linkState.port.store(fd);
@@ -236,6 +247,7 @@ void closePort() {
     if (fd >= 0) {
         releaseDevice(fd);
     }
+    linkState.uucpLock.release();
 }
 
 bool writeBytes(const void* bytes, std::size_t count) {

@@ -51,16 +51,6 @@ TEST_F(EmulatorTest, AnyBytesBeforeHeader) {
     EXPECT_EQ(ask("RH1\n", want.size()), want);
 }
 
-TEST_F(EmulatorTest, UnknownFontNameForOneLineOnly) {
-    kv31::Faults faults;
-    faults.unknownFontLine = 2;
-    emulator.setFaults(faults);
-    EXPECT_EQ(ask("RH1\n", kLine1.size()), kLine1);
-    const std::string got = ask("RH2\n", kLine2.size() + 3);
-    EXPECT_EQ(got.find("Arial 14"), std::string::npos);
-    EXPECT_EQ(got.rfind("Header 2\r\nfont:    ", 0), 0u);
-}
-
 TEST_F(EmulatorTest, ReplyLinesComeApart) {
     kv31::Faults faults;
     faults.replyLineGapMs = 300;
@@ -79,9 +69,6 @@ TEST_F(EmulatorTest, ChattersAtItsInterval) {
     const std::string status = std::string(kv31::kChatterLine) + "\r\n";
     const std::string got = client->read(3 * status.size(), 3s);
     EXPECT_EQ(got, status + status + status);
-    // Still a printer: a query is answered between two status lines.
-    const std::string answer = ask("RH1\n", 4 * status.size() + kLine1.size());
-    EXPECT_NE(answer.find(kLine1), std::string::npos);
     emulator.setFaults({});
     client->readFor(150ms);
     EXPECT_EQ(client->readFor(300ms), "");

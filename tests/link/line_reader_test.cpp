@@ -248,19 +248,6 @@ TEST_F(DrainWhileTalking, AStreamWithoutLineFeedEndsTheDrainToo) {
     EXPECT_EQ(ring.unreadCount(), 0u);
 }
 
-TEST(DiscardWaitingLines, TakesWhatIsCompleteWithoutPausing) {
-    ReceiveRing ring;
-    ASSERT_TRUE(push(ring, "a\r\n" + std::string(90, '#') + "\r\nb\r\nHead"));
-    PauseRecorder pauses;
-    discardWaitingLines(ring, kShortLineCapacity);
-    EXPECT_TRUE(pauses.taken().empty());
-    ASSERT_TRUE(push(ring, "er 1\r\n"));
-    char line[kShortLineCapacity];
-    std::size_t length = 0;
-    ASSERT_TRUE(takeLine(ring, line, sizeof line, length));
-    EXPECT_STREQ(line, "Header 1");
-}
-
 // Lets a waitForLine test make a line arrive during a chosen pause.
 ReceiveRing* lateRing = nullptr;
 int latePause = 0;

@@ -109,8 +109,12 @@ OtherHolder::OtherHolder(const std::string& path, Hold how) {
         ::close(ready[0]);
         ::close(release[1]);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        const bool held = fd >= 0 && (how == Hold::Lock ? ::flock(fd, LOCK_EX | LOCK_NB) == 0
-                                                        : ::ioctl(fd, TIOCEXCL) == 0);
+        bool held = fd >= 0;
+        if (held && how == Hold::Lock) {
+            held = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        } else if (held && how == Hold::ExclusiveMode) {
+            held = ::ioctl(fd, TIOCEXCL) == 0;
+        }
         const char answer = held ? '1' : '0';
         [[maybe_unused]] ssize_t ignored = ::write(ready[1], &answer, 1);
         char wait = 0;

@@ -32,7 +32,8 @@ class PseudoTerminal {
 // Keeps a device in another process until stop() or destruction, as another program would.
 class OtherHolder {
   public:
-    enum class Hold { Lock, ExclusiveMode };
+    // flock, TIOCEXCL, or only open (for a program that marks it by a lock file alone).
+    enum class Hold { Lock, ExclusiveMode, OpenOnly };
 
     OtherHolder(const std::string& path, Hold how);
     ~OtherHolder();
@@ -40,6 +41,7 @@ class OtherHolder {
     OtherHolder& operator=(const OtherHolder&) = delete;
 
     bool holding() const { return holding_; }
+    int pid() const { return pid_; }
     void stop();
 
   private:

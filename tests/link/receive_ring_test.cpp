@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "link/receive_ring.h"
 #include "ring_test_support.h"
@@ -50,6 +53,35 @@ TEST(ReceiveRing, IndicesWrapFrom2047ToZero) {
     ring.releaseTo(ReceiveRing::next(ring.readIndex()));
     EXPECT_EQ(ring.readIndex(), 0u);
     EXPECT_EQ(ring.unreadCount(), 0u);
+}
+
+// A producer facing a full ring sleeps, and the consumer's release is what wakes it.
+TEST(ReceiveRing, AProducerSleepsUntilRoomIsGivenBackOrItIsStopped) {
+    ReceiveRing ring;
+    ASSERT_TRUE(push(ring, std::string(ReceiveRing::kMaxUnread, 'x')));
+    std::atomic<bool> stop{false};
+    std::atomic<bool> pushed{false};
+    bool wokeWithRoom = true;
+    std::thread producer([&] {
+        while (!ring.tryPush('z')) {
+            if (!ring.waitForRoom(stop)) {
+                return;
+            }
+        }
+        pushed = true;
+        wokeWithRoom = ring.waitForRoom(stop);  // full again
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(pushed);
+    ring.releaseTo(ReceiveRing::next(ring.readIndex()));
+    while (!pushed) {
+        std::this_thread::yield();
+    }
+    stop = true;
+    ring.wakeProducer();
+    producer.join();
+    EXPECT_FALSE(wokeWithRoom);
+    EXPECT_EQ(ring.byteAt(ring.writeIndex() + ReceiveRing::kSize - 1), 'z');
 }
 
 }  // namespace

@@ -8,14 +8,19 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include "link/line_reader.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/uucp_lock.h"
 #include "link_test_support.h"
+#include "private_lock_folder.h"
 #include "pseudo_terminal.h"
 
 namespace quillet {
@@ -25,6 +30,7 @@ using namespace std::chrono_literals;
 using test::emptyReceiveRing;
 using test::eventually;
 using test::OtherHolder;
+using test::privateLockFolder;
 using test::PseudoTerminal;
 using test::takeLineWithin;
 using Clock = std::chrono::steady_clock;
@@ -284,6 +290,118 @@ TEST_F(SerialPort, AFloodLongerThanTheRingDoesNotStopReception) {
     EXPECT_EQ(takeLineWithin(15s, kShortLineCapacity), "Header 1");
     far.join();
     EXPECT_TRUE(sent);
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+std::string lockFileFor(const std::string& device) {
+    return privateLockFolder() + "/" + uucpLockName(device);
+}
+
+// What a lock file holds: the PID as ten characters, right-aligned, and a newline.
+std::string lockText(int pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", pid);
+    return text;
+}
+
+// The file's bytes, or "<none>".
+std::string fileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return "<none>";
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(UucpLockName, IsTheDevicePathAfterDevWithSlashesTurnedIntoUnderscores) {
+    EXPECT_EQ(uucpLockName("/dev/ttyS0"), "LCK..ttyS0");
+    EXPECT_EQ(uucpLockName("/dev/pts/0"), "LCK..pts_0");
+    EXPECT_EQ(uucpLockName("/dev/serial/by-id/usb-x"), "LCK..serial_by-id_usb-x");
+}
+
+using UucpLockedPort = SerialPort;
+
+// As minicom holds a port: open, with a lock file, and neither flock nor TIOCEXCL.
+TEST_F(UucpLockedPort, ALockNamingALiveProgramRefusesThePortAndAStaleOneIsReplaced) {
+    const std::string lock = lockFileFor(pty.devicePath());
+    OtherHolder minicom(pty.devicePath(), OtherHolder::Hold::OpenOnly);
+    ASSERT_TRUE(minicom.holding());
+    writeFile(lock, lockText(minicom.pid()));
+    EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+    EXPECT_EQ(fileText(lock), lockText(minicom.pid()));
+
+    minicom.stop();  // gone, its lock left behind
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    EXPECT_EQ(fileText(lock), lockText(::getpid()));
+    closePort();
+    EXPECT_EQ(fileText(lock), "<none>");
+
+    // A lock that names no PID cannot be proved stale.
+    writeFile(lock, "\n");
+    EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+    EXPECT_EQ(fileText(lock), "\n");
+    ::unlink(lock.c_str());
+}
+
+TEST_F(UucpLockedPort, ThePortsLockGoesWithEveryFailureAndWithClose) {
+    const std::string lock = lockFileFor(pty.devicePath());
+    EXPECT_EQ(openPort("COM1", 12345), kPortSettingsRefused);
+    EXPECT_EQ(fileText(lock), "<none>");
+    {
+        OtherHolder other(pty.devicePath(), OtherHolder::Hold::Lock);
+        ASSERT_TRUE(other.holding());
+        EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+        EXPECT_EQ(fileText(lock), "<none>");
+    }
+    routePort("COM2", "/dev/null");
+    EXPECT_EQ(openPort("COM2", 9600), kPortSettingsUnreadable);
+    EXPECT_EQ(fileText(lockFileFor("/dev/null")), "<none>");
+    routePort("COM2", "");
+
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    EXPECT_EQ(fileText(lock), lockText(::getpid()));
+    closePort();
+    EXPECT_EQ(fileText(lock), "<none>");
+}
+
+// A udev name, say: other programs lock the device it leads to.
+TEST_F(UucpLockedPort, ALinkToTheDeviceIsLockedUnderTheDevicesNameToo) {
+    const std::string link = privateLockFolder() + "/printer-link";
+    ASSERT_EQ(::symlink(pty.devicePath().c_str(), link.c_str()), 0);
+    routePort("COM1", link);
+    {
+        OtherHolder minicom(pty.devicePath(), OtherHolder::Hold::OpenOnly);
+        writeFile(lockFileFor(pty.devicePath()), lockText(minicom.pid()));
+        EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+        EXPECT_EQ(fileText(lockFileFor(link)), "<none>");
+    }
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    EXPECT_EQ(fileText(lockFileFor(link)), lockText(::getpid()));
+    EXPECT_EQ(fileText(lockFileFor(pty.devicePath())), lockText(::getpid()));
+    closePort();
+    EXPECT_EQ(fileText(lockFileFor(pty.devicePath())), "<none>");
+    ::unlink(link.c_str());
+}
+
+TEST_F(UucpLockedPort, WithoutAWritableLockFolderThePortOpensWithoutALockFile) {
+    setUucpLockFolder("/nonexistent/quillet-locks");
+    EXPECT_EQ(openPort("COM1", 9600), kPortOpened);
+    EXPECT_TRUE(writeBytes("M5\n", 3));
+    EXPECT_EQ(pty.receive(3, 5s), "M5\n");
+    closePort();
+    setUucpLockFolder(privateLockFolder());
 }
 
 }  // namespace

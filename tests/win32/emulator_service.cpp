@@ -323,6 +323,8 @@ std::string EmulatorService::setFault(const std::string& name, const std::string
         faults_.silentLine = static_cast<int>(number);
     } else if (name == "unknownFontName" && numeric) {
         faults_.unknownFontName = number != 0;
+    } else if (name == "unknownFontLine" && numeric) {
+        faults_.unknownFontLine = static_cast<int>(number);
     } else if (name == "textBeforeHeader" && text) {
         faults_.textBeforeHeader = *text;
     } else if (name == "lfWithoutCr" && numeric) {

@@ -87,6 +87,16 @@ TEST_F(PrinterFault, AnOverLongLineBeforeEachReplyIsDropped) {
     EXPECT_STREQ(record.text, "behind the long line");
 }
 
+// As at start-up: nothing is drained between the readbacks.
+TEST_F(PrinterFault, OneBadReplyFailsItsLineAlone) {
+    ASSERT_TRUE(emulator().fault("unknownFontLine", 1));
+    HeaderRecord record;
+    EXPECT_FALSE(readHeader(1, record));
+    for (int line = 2; line <= 6; ++line) {
+        EXPECT_TRUE(readHeader(line, record)) << "line " << line;
+    }
+}
+
 // As the main window drains before a readback, whatever came before.
 TEST_F(PrinterFault, AfterAFloodAndADrainTheNextAnswerReadsBack) {
     ASSERT_TRUE(emulator().pacing(false));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// POSIX only: the UUCP lock files by which serial programs on Linux mark a port as theirs.
+namespace quillet {
+
+// "LCK.." and the device path after "/dev/", each "/" turned into "_": LCK..pts_0.
+std::string uucpLockName(std::string_view devicePath);
+
+class UucpLock {
+  public:
+    enum class Result {
+        Taken,          // the lock file is ours until release
+        HeldElsewhere,  // it names a live process, or cannot be read as a PID
+        NoLockFolder    // the folder cannot be written: go on without a lock file
+    };
+
+    UucpLock() = default;
+    ~UucpLock() { release(); }
+    UucpLock(const UucpLock&) = delete;
+    UucpLock& operator=(const UucpLock&) = delete;
+
+    // Takes the lock for the device, removing a stale one whose process is gone.
+    Result take(std::string_view devicePath);
+    // Removes our lock files that still name us.
+    void release();
+
+  private:
+    Result takeFile(const std::string& path);
+
+    std::vector<std::string> paths_;
+};
+
+// For the tests: the folder of the lock files; empty restores the built-in one.
+void setUucpLockFolder(std::string_view folder);
+
+}  // namespace quillet
