@@ -10,6 +10,7 @@
 
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"

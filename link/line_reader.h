@@ -19,10 +19,6 @@ inline constexpr int kLineTries = 4;
 // A drain pauses after at most this many lines (2 s); then it sweeps what is waiting and ends.
 inline constexpr int kDrainPausedLines = 8;
 
-// Starts the reader thread that moves received bytes into the receive ring.
-// False when no port is open or the thread cannot be created; true when it already runs.
-bool startReader();
-
 // Takes one complete line (LF dropped, a CR right before it dropped too) into buffer and
 // sets length to its byte count; every byte value, NUL included, is part of the line, and a
 // zero follows it in the buffer. False when no complete line that fits is waiting.

@@ -76,7 +76,7 @@ bool takeText(std::string_view reply, char (&text)[kHeaderTextCapacity]) {
     if (quoted.size() >= kHeaderTextCapacity || quoted.find('\0') != std::string_view::npos) {
         return false;  // more than a record holds, or cut short at its NUL
     }
-    std::memcpy(text, quoted.data(), quoted.size());
+    quoted.copy(text, quoted.size());  // an empty quote has no data to copy from
     text[quoted.size()] = '\0';
     return true;
 }

@@ -1,3 +1,5 @@
+#include "protocol/header_write.h"
+
 #include <cstdio>
 
 #include "protocol/printer_font.h"

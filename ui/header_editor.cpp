@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/serial_port.h"
+#include "protocol/header_write.h"
 #include "protocol/printer_font.h"
 #include "ui/failure_notice.h"
 #include "ui/header_text_rules.h"

@@ -1,5 +1,5 @@
 // The start-up sequence: port choice until a port opens, the reader, the first load.
-#include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "protocol/printer_commands.h"
 #include "ui/failure_notice.h"

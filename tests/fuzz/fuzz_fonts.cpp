@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/header_write.h"
 #include "protocol/printer_font.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -7,6 +7,7 @@
 #include "emulator/kv31_emulator.h"
 #include "link/line_reader.h"
 #include "link/pause.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "link_test_support.h"

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "link/uucp_lock.h"

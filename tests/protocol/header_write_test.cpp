@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/header_write.h"
 #include "protocol/printer_font.h"
 
 namespace quillet {

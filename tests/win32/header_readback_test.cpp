@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/serial_port_win32.h"
 #include "tests/win32/win32_test_support.h"

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
 #include "protocol/printer_commands.h"
