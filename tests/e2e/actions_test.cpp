@@ -14,14 +14,7 @@ using control::kModify;
 using control::kPrintTestPage;
 using control::kSetDefaults;
 
-// The maker's six lines, as the printer must receive them.
-const std::string kDefaultSetBytes =
-    "H1,4,\"  Brellic Technology\"\n"
-    "H2,2,\"        418 Larkspur Blvd\"\n"
-    "H3,2,\"        Springdale, ZZ 00000\"\n"
-    "H4,2,\"        TEL: (555) 010-2000\"\n"
-    "H5,2,\"        FAX: (555) 010-2001\"\n"
-    "H6,3,\"      Measured with Care\"\n";
+using traffic::kDefaultSetBytes;
 
 bool othersInclude(const ShownWindow& shown, const QString& title) {
     return std::any_of(shown.others.begin(), shown.others.end(),

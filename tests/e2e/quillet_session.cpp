@@ -12,22 +12,13 @@
 
 namespace quillet::e2e {
 
-const QStringList kDefaultEntries = {
-    "Header Message #1          Brellic Technology",
-    "Header Message #2          418 Larkspur Blvd",
-    "Header Message #3          Springdale, ZZ 00000",
-    "Header Message #4          TEL: (555) 010-2000",
-    "Header Message #5          FAX: (555) 010-2001",
-    "Header Message #6          Measured with Care",
-};
-
-std::string queries(int first, int last) {
-    std::string bytes;
-    for (int line = first; line <= last; ++line) {
-        bytes += "RH" + std::to_string(line) + "\n";
+const QStringList kDefaultEntries = [] {
+    QStringList entries;
+    for (const std::string& entry : traffic::kDefaultEntries) {
+        entries << QString::fromStdString(entry);
     }
-    return bytes;
-}
+    return entries;
+}();
 
 void QuilletSession::SetUp() {
     printer.setPacing(false);

@@ -10,6 +10,7 @@
 #include "emulator/kv31_emulator.h"
 #include "tests/e2e/session_recorder.h"
 #include "tests/e2e/user_script.h"
+#include "tests/support/printer_traffic.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/resources/resource_ids.h"
@@ -22,18 +23,9 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace quillet::e2e {
 
-// What the printer receives, written out byte by byte.
-inline const std::string kMode5 =
-    "\x1b"
-    "M"
-    "\x1b"
-    "5\n";
-inline const std::string kMode1 =
-    "\x1b"
-    "M"
-    "\x1b"
-    "1\n";
-std::string queries(int first, int last);  // "RH<n>" LF for each line
+using traffic::kMode1;
+using traffic::kMode5;
+using traffic::queries;
 
 // A printer that is switched off: it takes every byte and answers nothing.
 inline kv31::Faults switchedOff() {

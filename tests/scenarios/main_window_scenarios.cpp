@@ -9,15 +9,6 @@ namespace {
 using MainWindowActions = Scenario;
 using Strings = std::vector<std::string>;
 
-// The maker's six lines, as the printer must receive them.
-const std::string kDefaultSet =
-    "H1,4,\"  Brellic Technology\"\n"
-    "H2,2,\"        418 Larkspur Blvd\"\n"
-    "H3,2,\"        Springdale, ZZ 00000\"\n"
-    "H4,2,\"        TEL: (555) 010-2000\"\n"
-    "H5,2,\"        FAX: (555) 010-2001\"\n"
-    "H6,3,\"      Measured with Care\"\n";
-
 TEST_F(MainWindowActions, PrintTestPageThenSetDefaultsUnderTheWaitWindow) {
     printer.setLine(1, 7, "Custom line");
     std::size_t shownBeforePrinting = 0;
@@ -44,7 +35,7 @@ TEST_F(MainWindowActions, PrintTestPageThenSetDefaultsUnderTheWaitWindow) {
     }
     testPage += std::string(6, '\n');
     const std::string expected =
-        kMode5 + queries(1, 6) + testPage + kMode5 + kDefaultSet + queries(1, 6) + kMode1;
+        kMode5 + queries(1, 6) + testPage + kMode5 + kDefaultSetBytes + queries(1, 6) + kMode1;
     EXPECT_EQ(printer.received(expected.size()), expected);
     EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "Wait..."}));
     // The printer gets its time to store the lines while the wait window is up.

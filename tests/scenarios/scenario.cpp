@@ -10,23 +10,6 @@
 
 namespace quillet::scenario {
 
-const std::vector<std::string> kDefaultEntries = {
-    "Header Message #1          Brellic Technology",
-    "Header Message #2          418 Larkspur Blvd",
-    "Header Message #3          Springdale, ZZ 00000",
-    "Header Message #4          TEL: (555) 010-2000",
-    "Header Message #5          FAX: (555) 010-2001",
-    "Header Message #6          Measured with Care",
-};
-
-std::string queries(int first, int last) {
-    std::string bytes;
-    for (int line = first; line <= last; ++line) {
-        bytes += "RH" + std::to_string(line) + "\n";
-    }
-    return bytes;
-}
-
 namespace {
 
 // The link keeps its state for the whole process: start each run from a quiet one.

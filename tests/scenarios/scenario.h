@@ -10,22 +10,17 @@
 #include "tests/scenarios/desk.h"
 #include "tests/scenarios/printer_panel.h"
 #include "tests/scenarios/user_script.h"
+#include "tests/support/printer_traffic.h"
 #include "ui/application.h"
 #include "ui/resources/resource_ids.h"
 
 namespace quillet::scenario {
 
-// Bytes the printer receives.
-inline const std::string kMode5 =
-    "\x1bM\x1b"
-    "5\n";
-inline const std::string kMode1 =
-    "\x1bM\x1b"
-    "1\n";
-std::string queries(int first, int last);  // "RH<n>" LF for each line
-
-// The maker's six lines as the list shows them.
-extern const std::vector<std::string> kDefaultEntries;
+using traffic::kDefaultEntries;
+using traffic::kDefaultSetBytes;
+using traffic::kMode1;
+using traffic::kMode5;
+using traffic::queries;
 
 struct Pause {
     int ms = 0;
