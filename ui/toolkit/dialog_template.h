@@ -81,4 +81,14 @@ struct DialogTemplate {
     std::span<const ControlTemplate> controls = {};  // template order, which is tab order
 };
 
+// The control with that id in the template, or null.
+inline const ControlTemplate* findControlTemplate(const DialogTemplate& dialog, int id) {
+    for (const ControlTemplate& control : dialog.controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace quillet

@@ -24,10 +24,6 @@ T* as(const Control& control) {
     return qobject_cast<T*>(widgetOf(control));
 }
 
-QString itemTextOf(std::string_view text) {
-    return fromBytes(text);
-}
-
 }  // namespace
 
 // --- Control --------------------------------------------------------------------------------
@@ -172,14 +168,14 @@ void ListBoxControl::resetContent() {
 
 void ListBoxControl::addString(std::string_view text) {
     if (auto* list = as<ListBox>(*this)) {
-        list->addItem(itemTextOf(text));
+        list->addItem(fromBytes(text));
     }
 }
 
 void ListBoxControl::insertString(int index, std::string_view text) {
     if (auto* list = as<ListBox>(*this)) {
         list->insertItem(index < 0 || index > list->count() ? list->count() : index,
-                         itemTextOf(text));
+                         fromBytes(text));
     }
 }
 
@@ -224,7 +220,7 @@ void DropDownControl::resetContent() {
 
 void DropDownControl::addString(std::string_view text) {
     if (auto* list = as<DropDownList>(*this)) {
-        list->addItem(itemTextOf(text));
+        list->addItem(fromBytes(text));
     }
 }
 

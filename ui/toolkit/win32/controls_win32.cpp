@@ -74,13 +74,7 @@ void Control::setText(std::string_view text) {
 
 std::string Control::text() const {
     HWND handle = handleOf(*this);
-    if (handle == nullptr) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(handle, text.data(), static_cast<int>(text.size()))));
-    return win32::narrowToLatin1(text);
+    return handle != nullptr ? win32::windowText(handle) : std::string();
 }
 
 bool ButtonControl::isChecked() const {

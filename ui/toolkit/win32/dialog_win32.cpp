@@ -106,12 +106,7 @@ void Dialog::setCaption(std::string_view text) {
 }
 
 std::string Dialog::caption() const {
-    if (!hasWindow()) {
-        return {};
-    }
-    std::wstring text(GetWindowTextLengthW(window_->handle()) + 1, L'\0');
-    text.resize(GetWindowTextW(window_->handle(), text.data(), static_cast<int>(text.size())));
-    return win32::narrowToLatin1(text);
+    return hasWindow() ? win32::windowText(window_->handle()) : std::string();
 }
 
 void Dialog::setIcon(const Icon& icon) {
@@ -138,19 +133,12 @@ int Dialog::focusedControlId() const {
 
 bool Dialog::attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const {
     handle.attach(nullptr);
-    if (!hasWindow() || id == -1) {
+    const ControlTemplate* control = id != -1 ? findControlTemplate(*template_, id) : nullptr;
+    if (!hasWindow() || control == nullptr || !accepts(control->kind)) {
         return false;
     }
-    for (const ControlTemplate& control : template_->controls) {
-        if (control.id == id) {
-            if (!accepts(control.kind)) {
-                return false;
-            }
-            handle.attach(GetDlgItem(window_->handle(), id));
-            return handle.isBound();
-        }
-    }
-    return false;
+    handle.attach(GetDlgItem(window_->handle(), id));
+    return handle.isBound();
 }
 
 }  // namespace quillet

@@ -17,15 +17,6 @@ HINSTANCE programInstance() {
 
 namespace {
 
-const ControlTemplate* findControl(const DialogTemplate& dialog, int id) {
-    for (const ControlTemplate& control : dialog.controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
-
 void fillLists(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
         const UINT add = control.kind == ControlKind::ListBox        ? LB_ADDSTRING
@@ -149,7 +140,7 @@ INT_PTR DialogWindow::command(WPARAM wParam, LPARAM lParam) {
             return FALSE;
         }
     } else {
-        const ControlTemplate* control = findControl(dialog_.dialogTemplate(), id);
+        const ControlTemplate* control = findControlTemplate(dialog_.dialogTemplate(), id);
         if (control == nullptr || !notificationOf(control->kind, code, notification)) {
             return FALSE;
         }

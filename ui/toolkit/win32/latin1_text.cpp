@@ -23,4 +23,11 @@ std::string narrowToLatin1(std::wstring_view text) {
     return narrow;
 }
 
+std::string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return narrowToLatin1(text);
+}
+
 }  // namespace quillet::win32

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,8 @@ namespace quillet::win32 {
 // unit gives one byte, so character positions stay the control's own.
 std::wstring widenLatin1(std::string_view text);
 std::string narrowToLatin1(std::wstring_view text);
+
+// GetWindowText of a window or control, as bytes.
+std::string windowText(HWND window);
 
 }  // namespace quillet::win32
