@@ -391,7 +391,8 @@ void Emulator::State::queueReply(int line) {
     if (reply.empty() || pendingBytes + reply.size() > kMaxPendingBytes) {
         return;
     }
-    auto at = Clock::now() + std::chrono::milliseconds(faults.replyDelayMs);
+    const bool delayed = faults.delayedLine == 0 || faults.delayedLine == line;
+    auto at = Clock::now() + std::chrono::milliseconds(delayed ? faults.replyDelayMs : 0);
     if (faults.replyLineGapMs <= 0) {
         queue(std::move(reply), at, true);
         return;

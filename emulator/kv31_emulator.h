@@ -21,6 +21,7 @@ struct Faults {
     std::string noiseBetweenReplies;    // sent after each reply, so it lies before the next
     std::size_t overlongLineBytes = 0;  // a line of that many characters before each reply
     int replyDelayMs = 0;               // pause before each reply
+    int delayedLine = 0;                // 1 to 6: replyDelayMs for that line's replies only
     int replyLineGapMs = 0;             // pause between the lines of a reply
     int chatterIntervalMs = 0;          // sends a status line this often, unasked; 0 never
     int vanishAfterReplyBytes = -1;     // close the device once that many reply bytes went out

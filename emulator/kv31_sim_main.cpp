@@ -34,6 +34,7 @@ void printUsage(std::FILE* to) {
         "  --noise TEXT               send TEXT after each reply\n"
         "  --overlong N               send a line of N characters before each reply\n"
         "  --reply-delay MS           wait MS milliseconds before each reply\n"
+        "  --delayed-line N           delay only the replies for line N\n"
         "  --line-gap MS              wait MS milliseconds between the lines of a reply\n"
         "  --chatter MS               send a status line every MS milliseconds, unasked\n"
         "  --vanish-after N           close the device after N reply bytes\n"
@@ -102,6 +103,8 @@ bool parseNumbered(const std::string& name, int number, Options& options) {
         options.faults.overlongLineBytes = static_cast<std::size_t>(number);
     } else if (name == "--reply-delay") {
         options.faults.replyDelayMs = number;
+    } else if (name == "--delayed-line") {
+        options.faults.delayedLine = number;
     } else if (name == "--vanish-after") {
         options.faults.vanishAfterReplyBytes = number;
     } else {

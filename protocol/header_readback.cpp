@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "link/line_reader.h"
+#include "link/pause.h"
 #include "link/serial_port.h"
 #include "protocol/printer_commands.h"
 
@@ -32,14 +33,22 @@ struct ReplyFields {
     char text[kHeaderTextCapacity] = {};
 };
 
-// "Header " and the line's digit must end the line.
-bool isHeaderLine(int line, std::string_view reply) {
+// The line a reply's first line names: "Header " and a digit 1 to 6 that ends the line;
+// 0 when it names none.
+int namedLine(std::string_view reply) {
     const std::size_t tag = reply.find(kHeaderTag);
     if (tag == std::string_view::npos) {
-        return false;
+        return 0;
     }
     const std::size_t digit = tag + kHeaderTag.size();
-    return reply.size() == digit + 1 && reply[digit] == static_cast<char>('0' + line);
+    if (reply.size() != digit + 1 || reply[digit] < '1' || reply[digit] > '6') {
+        return 0;
+    }
+    return reply[digit] - '0';
+}
+
+bool isHeaderLine(int line, std::string_view reply) {
+    return namedLine(reply) == line;
 }
 
 bool findFont(std::string_view reply, int& font) {
@@ -113,6 +122,33 @@ bool isLine(int line) {
     return line >= 1 && line <= kHeaderLineCount;
 }
 
+// Waits for the first line of the answer to a query for line. A first line that names
+// another line begins a late answer to an earlier query: it and the three lines after it
+// are passed over and the wait goes on. Only tries that find no line count against the
+// wait's four tries, and at most one late answer per other line is passed over.
+bool waitForFirstReplyLine(int line, char (&reply)[kReplyLineCapacity], std::size_t& length) {
+    int failedTries = 0;
+    int lateAnswers = 0;
+    int linesToPass = 0;
+    while (failedTries < kLineTries) {
+        if (!takeLine(reply, sizeof reply, length)) {
+            ++failedTries;
+            pause(kLineRetryPauseMs);
+            continue;
+        }
+        const int named = namedLine(std::string_view(reply, length));
+        if (named != 0 && named != line && lateAnswers < kHeaderLineCount - 1) {
+            ++lateAnswers;
+            linesToPass = static_cast<int>(HeaderReplyLines().size()) - 1;
+        } else if (named == 0 && linesToPass > 0) {
+            --linesToPass;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool parseHeaderReply(int line, const HeaderReplyLines& replyLines, HeaderRecord& record) {
@@ -146,7 +182,9 @@ bool readHeader(int line, HeaderRecord& record) {
     constexpr std::size_t kLines = HeaderReplyLines().size();
     for (std::size_t i = 0; i < kLines; ++i) {
         std::size_t length = 0;
-        if (!waitForLine(reply, sizeof reply, length)) {
+        const bool taken = i == 0 ? waitForFirstReplyLine(line, reply, length)
+                                  : waitForLine(reply, sizeof reply, length);
+        if (!taken) {
             return false;
         }
         if (!acceptReplyLine(line, i, std::string_view(reply, length), fields)) {

@@ -194,6 +194,21 @@ TEST_F(HeaderReadback, TheRestOfABadReplyStillOnItsWayIsNotTakenForTheNext) {
     EXPECT_STREQ(record.text, kDefaults[1].text);
 }
 
+// A busy printer answers line 1 after its readback has given up, while line 2 waits.
+TEST_F(HeaderReadback, ALateAnswerCostsItsOwnLineAlone) {
+    kv31::Faults faults;
+    faults.delayedLine = 1;
+    faults.replyDelayMs = 2600;
+    printer.setFaults(faults);
+    HeaderRecord record = untouched();
+    EXPECT_FALSE(readHeader(1, record));
+    expectUntouched(record);
+    for (int line = 2; line <= 6; ++line) {
+        ASSERT_TRUE(readHeader(line, record)) << "line " << line;
+        EXPECT_STREQ(record.text, kDefaults[line - 1].text);
+    }
+}
+
 // A reply never comes before its query, however well it reads.
 TEST_F(HeaderReadback, LinesWaitingBeforeTheQueryAreNotItsReply) {
     const std::string stale = "Header 3\r\nfont:    Courier 20\r\ntext: \r\n\"stale\"\r\n";
