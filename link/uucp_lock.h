@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +27,19 @@ class UucpLock {
 
     // Takes the lock for the device, removing a stale one whose process is gone.
     Result take(std::string_view devicePath);
-    // Removes our lock files that still name us.
+    // Removes the lock files we made, where they still name us.
     void release();
 
   private:
-    Result takeFile(const std::string& path);
+    struct HeldFile {
+        std::string path;
+        dev_t device;
+        ino_t inode;
+    };
 
-    std::vector<std::string> paths_;
+    Result takeFile(const std::string& folder, const std::string& name);
+
+    std::vector<HeldFile> held_;
 };
 
 // For the tests: the folder of the lock files; empty restores the built-in one.

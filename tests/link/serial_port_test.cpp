@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -6,14 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/line_reader.h"
 #include "link/reader_thread.h"
@@ -325,6 +330,27 @@ void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// What waits to be read on a terminal, taken without waiting.
+std::string readAll(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    char text[64] = {};
+    const ssize_t count = fd >= 0 ? ::read(fd, text, sizeof text) : -1;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return count > 0 ? std::string(text, static_cast<std::size_t>(count)) : "<nothing>";
+}
+
+// The PID of a process that has ended.
+pid_t goneProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
 TEST(UucpLockName, IsTheDevicePathAfterDevWithSlashesTurnedIntoUnderscores) {
     EXPECT_EQ(uucpLockName("/dev/ttyS0"), "LCK..ttyS0");
     EXPECT_EQ(uucpLockName("/dev/pts/0"), "LCK..pts_0");
@@ -396,6 +422,40 @@ TEST_F(UucpLockedPort, ALinkToTheDeviceIsLockedUnderTheDevicesNameToo) {
     ::unlink(link.c_str());
 }
 
+// Anyone may write the lock folder. A FIFO would block the open for good, and a link to
+// another terminal would be read from and could become our controlling terminal; what is
+// no regular file under a lock name only holds the port. The open runs in a child that
+// leads a session of its own, so that a terminal it opens would become its own.
+TEST_F(UucpLockedPort, ALockNameThatIsNoRegularFileHoldsThePortAndIsLeftAlone) {
+    const std::string lock = lockFileFor(pty.devicePath());
+    const std::string fifo = privateLockFolder() + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.send("typed\n"));
+    const std::function<int()> entries[] = {
+        [&] { return ::mkfifo(lock.c_str(), 0644); },
+        [&] { return ::symlink(fifo.c_str(), lock.c_str()); },
+        [&] { return ::symlink(terminal.devicePath().c_str(), lock.c_str()); },
+        [&] { return ::mkdir(lock.c_str(), 0755); },
+    };
+    for (std::size_t i = 0; i < std::size(entries); ++i) {
+        ASSERT_EQ(entries[i](), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            const int code = openPort("COM1", 9600);
+            ::_exit(::open("/dev/tty", O_RDWR | O_NOCTTY) >= 0 ? 99 : code);
+        }
+        EXPECT_EQ(exitStatus(child, 10s), kPortCannotOpen) << "entry " << i;
+        struct stat left {};
+        EXPECT_EQ(::lstat(lock.c_str(), &left), 0) << "entry " << i;
+        ::unlink(lock.c_str());
+        ::rmdir(lock.c_str());
+    }
+    EXPECT_EQ(readAll(terminal.devicePath()), "typed\n");
+    ::unlink(fifo.c_str());
+}
+
 TEST_F(UucpLockedPort, WithoutAWritableLockFolderThePortOpensWithoutALockFile) {
     setUucpLockFolder("/nonexistent/quillet-locks");
     EXPECT_EQ(openPort("COM1", 9600), kPortOpened);
@@ -403,6 +463,61 @@ TEST_F(UucpLockedPort, WithoutAWritableLockFolderThePortOpensWithoutALockFile) {
     EXPECT_EQ(pty.receive(3, 5s), "M5\n");
     closePort();
     setUucpLockFolder(privateLockFolder());
+}
+
+// Programs that start at once against a stale lock: each round, one takes it over; at no
+// moment do two believe they hold it, and none removes a lock that is not its own.
+TEST(UucpLockRace, OneHolderAtATimeAndNobodyRemovesAnothersLock) {
+    constexpr int kRounds = 40;
+    constexpr int kPrograms = 8;
+    const std::string device = "/dev/quillet-race";
+    const std::string lock = lockFileFor(device);
+    struct Tally {
+        std::atomic<int> holding{0}, mostAtOnce{0}, taken{0}, lost{0};
+    };
+    void* shared =
+        ::mmap(nullptr, sizeof(Tally), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* tally = new (shared) Tally;
+    for (int round = 0; round < kRounds; ++round) {
+        writeFile(lock, lockText(goneProcess()));
+        const int takenBefore = tally->taken.load();
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        std::vector<pid_t> programs;
+        for (int i = 0; i < kPrograms; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(start[1]);
+                char go = 0;
+                [[maybe_unused]] const ssize_t ignored = ::read(start[0], &go, 1);
+                UucpLock mine;
+                if (mine.take(device) == UucpLock::Result::Taken) {
+                    const int now = ++tally->holding;
+                    int most = tally->mostAtOnce.load();
+                    while (now > most && !tally->mostAtOnce.compare_exchange_weak(most, now)) {
+                    }
+                    ++tally->taken;
+                    ::usleep(2000);
+                    tally->lost += fileText(lock) == lockText(::getpid()) ? 0 : 1;
+                    --tally->holding;
+                }
+                mine.release();
+                ::_exit(0);
+            }
+            programs.push_back(child);
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        for (pid_t child : programs) {
+            EXPECT_EQ(exitStatus(child, 10s), 0);
+        }
+        EXPECT_GT(tally->taken.load(), takenBefore) << "round " << round;
+        EXPECT_EQ(fileText(lock), "<none>") << "round " << round;
+    }
+    EXPECT_EQ(tally->mostAtOnce.load(), 1);
+    EXPECT_EQ(tally->lost.load(), 0);
+    ::munmap(shared, sizeof(Tally));
 }
 
 }  // namespace
