@@ -27,6 +27,9 @@ using Clock = std::chrono::steady_clock;
 constexpr long long kBytesPerSecond = 960;
 // How long to leave a device alone that reads as gone or broken.
 constexpr auto kBackoff = std::chrono::milliseconds(50);
+// A pseudo-terminal does not always say when it has room again (its reader took a few
+// bytes, or flushed its input), so a full device is tried again this often.
+constexpr auto kRoomRetry = std::chrono::milliseconds(20);
 // A command longer than this is no command of the printer's; it is dropped whole.
 constexpr std::size_t kMaxCommandBytes = 4096;
 // Replies and chatter beyond this many unsent bytes are dropped, as a printer whose
@@ -313,6 +316,9 @@ void Emulator::State::waitForEvents(Clock::time_point wakeAt, bool wantRoom) {
     } else if (port.fd >= 0) {
         wakeAt = std::min(wakeAt, backoffUntil);
     }
+    if (wantRoom) {
+        wakeAt = std::min(wakeAt, now + kRoomRetry);
+    }
     int timeoutMs = -1;
     if (wakeAt != Clock::time_point::max()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - now).count();
@@ -509,6 +515,11 @@ void Emulator::send(const std::string& bytes) {
         state_->queue(bytes, Clock::now(), false);
     }
     state_->wakeUp();
+}
+
+std::size_t Emulator::unsentBytes() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->pendingBytes;
 }
 
 void Emulator::vanish() {

@@ -62,6 +62,8 @@ class Emulator {
     // Sends raw bytes (noise, floods, over-long lines) after anything already queued,
     // paced like any reply.
     void send(const std::string& bytes);
+    // How many bytes queued by replies, chatter and send have not gone out yet.
+    std::size_t unsentBytes() const;
     // Closes the device now, as if the printer were unplugged. Serving ends.
     void vanish();
 

@@ -1,6 +1,7 @@
 #include "link/line_reader.h"
 
 #include "link/pause.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 
 namespace quillet {
@@ -138,8 +139,10 @@ bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length) {
     return waitForLine(receiveRing(), buffer, capacity, length);
 }
 
+// Behind a full ring the driver may hold far more than the drain took.
 void drainLines(std::size_t capacity) {
     drainLines(receiveRing(), capacity);
+    discardReceived();
 }
 
 void discardWaitingLines(std::size_t capacity) {

@@ -31,7 +31,8 @@ bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length);
 
 // Discards waiting lines (and over-long ones), pausing 250 ms after each of the first
 // eight; then it discards, without pausing, the complete lines already in the ring and
-// ends, so it ends however fast the printer keeps talking.
+// ends, so it ends however fast the printer keeps talking. Over the process's ring it
+// then discards whatever else was received (discardReceived).
 void drainLines(std::size_t capacity);
 
 // Discards, without pausing, the complete lines (and over-long ones) in the ring now;

@@ -10,6 +10,10 @@ bool portIsOpen();
 void wakeReader();
 void clearReaderWake();
 
+// Discards what the driver has received and not handed to readByte yet; nothing when no
+// port is open.
+void flushPortInput();
+
 // Called on the reader thread; a refusal of the system is not an error.
 void raiseReaderPriority();
 

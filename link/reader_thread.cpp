@@ -23,38 +23,87 @@ namespace {
 constexpr std::chrono::milliseconds kFirstReadBackOff{50};
 constexpr std::chrono::milliseconds kLongestReadBackOff{400};
 
-// A stop request that also cuts the reader's waits short.
-class StopSignal {
+// How long the window thread waits for the reader to let go of what it holds. It lets go
+// within one byte's handling; the limit only keeps a stuck reader from freezing the window.
+constexpr std::chrono::milliseconds kHoldLimit{1000};
+
+// What the window thread asks of the reader: to stop, or to hold still holding no byte
+// while what was received is discarded. Either one cuts the reader's waits short.
+class ReaderControl {
   public:
-    void request() {
-        {
-            const std::lock_guard<std::mutex> hold(mutex_);
-            requested_.store(true, std::memory_order_release);
-        }
-        changed_.notify_all();
+    void reset() {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        stop_ = false;
+        hold_ = false;
+        interrupted_.store(false);
     }
-    void reset() { requested_.store(false, std::memory_order_release); }
-    bool requested() const { return requested_.load(std::memory_order_acquire); }
-    const std::atomic<bool>& flag() const { return requested_; }
-    // True when a stop was requested before the time was up.
-    bool waitFor(std::chrono::milliseconds time) {
+    void requestStop() {
+        change([this] { stop_ = true; });
+    }
+    bool stopRequested() {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        return stop_;
+    }
+    // Set while a stop or a hold is asked for; the ring's wait for room looks at it.
+    const std::atomic<bool>& interrupted() const { return interrupted_; }
+
+    // Window thread: asks the reader to hold still, then waits until it does (true) or
+    // has stopped.
+    void askToHold() {
+        change([this] { hold_ = true; });
+    }
+    bool waitUntilHolding() {
         std::unique_lock<std::mutex> hold(mutex_);
-        return changed_.wait_for(hold, time, [this] { return requested(); });
+        return changed_.wait_for(hold, kHoldLimit, [this] { return holding_ || stop_; });
+    }
+    void letGo() {
+        change([this] { hold_ = false; });
+    }
+
+    // Reader thread, holding no byte: waits while a hold is asked for.
+    void holdStillIfAsked() {
+        std::unique_lock<std::mutex> hold(mutex_);
+        if (!hold_) {
+            return;
+        }
+        holding_ = true;
+        changed_.notify_all();
+        changed_.wait(hold, [this] { return !hold_ || stop_; });
+        holding_ = false;
+    }
+    // Reader thread: pauses for the time, or less when a stop or hold is asked for.
+    void pauseFor(std::chrono::milliseconds time) {
+        std::unique_lock<std::mutex> hold(mutex_);
+        changed_.wait_for(hold, time, [this] { return stop_ || hold_; });
     }
 
   private:
-    std::atomic<bool> requested_{false};
+    template <class Change>
+    void change(Change apply) {
+        {
+            const std::lock_guard<std::mutex> hold(mutex_);
+            apply();
+            interrupted_.store(stop_ || hold_);
+        }
+        changed_.notify_all();
+    }
+
     std::mutex mutex_;
     std::condition_variable changed_;
+    bool stop_ = false;
+    bool hold_ = false;
+    bool holding_ = false;
+    std::atomic<bool> interrupted_{false};
 };
 
 struct Reader {
     // A reader still running at exit is ended, not left to touch what exit destroys.
     ~Reader() { stop(); }
     void stop();
+    void interrupt();
 
     std::thread thread;
-    StopSignal stopSignal;
+    ReaderControl control;
 };
 
 Reader& reader() {
@@ -65,38 +114,44 @@ Reader& reader() {
 }
 
 // Never overwrites unread bytes: sleeps until the window thread has taken some (the
-// driver holds what arrives meanwhile).
-bool storeByte(ReceiveRing& ring, const StopSignal& stop, unsigned char byte) {
+// driver holds what arrives meanwhile). A byte that finds no room before a stop or a
+// hold is dropped: what the reader holds is to be discarded then.
+void storeByte(ReceiveRing& ring, const ReaderControl& control, unsigned char byte) {
     while (!ring.tryPush(byte)) {
-        if (!ring.waitForRoom(stop.flag())) {
-            return false;
+        if (!ring.waitForRoom(control.interrupted())) {
+            return;
         }
     }
-    return true;
 }
 
-void readerLoop(ReceiveRing& ring, StopSignal& stop) {
+void readerLoop(ReceiveRing& ring, ReaderControl& control) {
     raiseReaderPriority();
     unsigned char byte = 0;
     std::chrono::milliseconds backOff = kFirstReadBackOff;
-    while (!stop.requested()) {
-        if (!readByte(byte)) {
-            stop.waitFor(backOff);
+    while (!control.stopRequested()) {
+        control.holdStillIfAsked();
+        if (readByte(byte)) {
+            backOff = kFirstReadBackOff;
+            storeByte(ring, control, byte);
+        } else if (!control.interrupted().load()) {
+            control.pauseFor(backOff);
             backOff = std::min(backOff * 2, kLongestReadBackOff);
-            continue;
         }
-        backOff = kFirstReadBackOff;
-        storeByte(ring, stop, byte);
     }
+}
+
+// Cuts short whatever the reader waits for: a byte, room in the ring, its back-off.
+void Reader::interrupt() {
+    wakeReader();
+    receiveRing().wakeProducer();
 }
 
 void Reader::stop() {
     if (!thread.joinable()) {
         return;
     }
-    stopSignal.request();
-    wakeReader();
-    receiveRing().wakeProducer();
+    control.requestStop();
+    interrupt();
     thread.join();
     clearReaderWake();
 }
@@ -111,9 +166,9 @@ bool startReader() {
     if (!portIsOpen()) {
         return false;
     }
-    state.stopSignal.reset();
+    state.control.reset();
     try {
-        state.thread = std::thread(readerLoop, std::ref(receiveRing()), std::ref(state.stopSignal));
+        state.thread = std::thread(readerLoop, std::ref(receiveRing()), std::ref(state.control));
     } catch (const std::system_error&) {
         return false;
     }
@@ -122,6 +177,30 @@ bool startReader() {
 
 void stopReader() {
     reader().stop();
+}
+
+}  // namespace quillet
+
+namespace quillet {
+
+// The reader lets go of its byte and holds still before the driver's queue and the ring
+// are emptied, so nothing received before the call can reach the ring after it.
+void discardReceived() {
+    Reader& state = reader();
+    const bool running = state.thread.joinable();
+    if (running) {
+        state.control.askToHold();
+        state.interrupt();
+        state.control.waitUntilHolding();
+    }
+    flushPortInput();
+    ReceiveRing& ring = receiveRing();
+    ring.releaseTo(ring.writeIndex());
+    ring.setDroppingLine(false);
+    if (running) {
+        clearReaderWake();
+        state.control.letGo();
+    }
 }
 
 }  // namespace quillet

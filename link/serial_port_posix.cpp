@@ -317,6 +317,13 @@ void wakeReader() {
     [[maybe_unused]] const ssize_t written = ::write(linkState.wakeWrite, &wake, 1);
 }
 
+void flushPortInput() {
+    const int fd = linkState.port.load();
+    if (fd >= 0) {
+        ::tcflush(fd, TCIFLUSH);
+    }
+}
+
 void clearReaderWake() {
     char drained[64];
     while (::read(linkState.wakeRead, drained, sizeof drained) > 0) {

@@ -212,6 +212,13 @@ void wakeReader() {
     }
 }
 
+void flushPortInput() {
+    HANDLE port = linkState.port.load();
+    if (port != INVALID_HANDLE_VALUE) {
+        PurgeComm(port, PURGE_RXCLEAR);
+    }
+}
+
 void clearReaderWake() {
     ResetEvent(linkState.stopEvent);
 }

@@ -4,6 +4,7 @@
 
 #include "link/line_reader.h"
 #include "link/pause.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "protocol/printer_commands.h"
 
@@ -165,14 +166,15 @@ bool parseHeaderReply(int line, const HeaderReplyLines& replyLines, HeaderRecord
     return true;
 }
 
-// A reply never comes before its query: lines already waiting are left from earlier and
-// are discarded. Each reply line is checked as it comes; after a bad one the rest of the
-// reply is taken, even when it is still on its way. A missing line ends it at once.
+// A reply never comes before its query: whatever was received before it is left from
+// earlier and is discarded, wherever it waits. Each reply line is checked as it comes; after a bad
+// one the rest of the reply is taken, even when it is still on its way. A missing line ends it at
+// once.
 bool readHeader(int line, HeaderRecord& record) {
     if (!isLine(line)) {
         return false;
     }
-    discardWaitingLines(kReplyLineCapacity);
+    discardReceived();
     const std::array<char, 4> query = headerQueryCommand(line);
     // A failed write shows as a missing reply.
     static_cast<void>(writeBytes(query.data(), query.size()));

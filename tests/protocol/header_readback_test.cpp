@@ -219,6 +219,24 @@ TEST_F(HeaderReadback, LinesWaitingBeforeTheQueryAreNotItsReply) {
     EXPECT_STREQ(record.text, kDefaults[2].text);
 }
 
+// A printer that talked while nobody listened: the ring is full, the reader holds a byte
+// it has no room for, and the rest waits in the driver.
+TEST_F(HeaderReadback, TheFirstReadbackAfterIdleChatterSucceeds) {
+    printer.setPacing(false);
+    std::string chatter;
+    // As much as a pseudo-terminal holds beside the ring.
+    while (chatter.size() < 12 * 1024) {
+        chatter += std::string(kv31::kChatterLine) + "\r\n";
+    }
+    printer.send(chatter);
+    ASSERT_TRUE(test::eventually([&] { return printer.unsentBytes() == 0; }));
+    ASSERT_TRUE(
+        test::eventually([] { return receiveRing().unreadCount() == ReceiveRing::kMaxUnread; }));
+    HeaderRecord record;
+    ASSERT_TRUE(readHeader(1, record));
+    EXPECT_STREQ(record.text, kDefaults[0].text);
+}
+
 TEST_F(HeaderReadback, AcceptsAnyBytesBeforeHeaderNulIncluded) {
     using namespace std::string_literals;
     kv31::Faults faults;
