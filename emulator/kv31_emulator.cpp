@@ -103,7 +103,7 @@ struct Emulator::State {
     void serve();
     void sendDue(Clock::time_point now, Clock::time_point& wakeAt, bool& wantRoom);
     bool sendSome(Outgoing& out, Clock::time_point now, Clock::time_point& wakeAt, bool& wantRoom);
-    void waitForEvents(Clock::time_point wakeAt, bool wantRoom);
+    void waitForEvents(Clock::time_point wakeAt, bool wantRoom, bool listen);
     void readInput();
     void takeInput(const char* bytes, std::size_t count);
     void takeByte(char c, std::vector<std::string>& notes);
@@ -212,14 +212,16 @@ void Emulator::State::serve() {
     while (!stopping.load()) {
         auto wakeAt = Clock::time_point::max();
         bool wantRoom = false;
+        bool listen = true;
         {
             std::lock_guard lock(mutex);
             const auto now = Clock::now();
             const auto chatterAt = queueChatter(now);
             sendDue(now, wakeAt, wantRoom);
             wakeAt = std::min(wakeAt, chatterAt);
+            listen = !faults.deaf;
         }
-        waitForEvents(wakeAt, wantRoom);
+        waitForEvents(wakeAt, wantRoom, listen);
     }
 }
 
@@ -305,13 +307,14 @@ bool Emulator::State::sendSome(Outgoing& out, Clock::time_point now, Clock::time
 }
 
 // Sleeps in poll until input, room to write, a wake-up or the next deadline.
-void Emulator::State::waitForEvents(Clock::time_point wakeAt, bool wantRoom) {
+void Emulator::State::waitForEvents(Clock::time_point wakeAt, bool wantRoom, bool listen) {
     const auto now = Clock::now();
     pollfd fds[2] = {{wakeRead, POLLIN, 0}, {port.fd, POLLIN, 0}};
     nfds_t count = 1;
     const bool watchDevice = port.fd >= 0 && now >= backoffUntil;
     if (watchDevice) {
-        fds[1].events = static_cast<short>(POLLIN | (wantRoom ? POLLOUT : 0));
+        const short input = listen ? POLLIN : 0;
+        fds[1].events = static_cast<short>(input | (wantRoom ? POLLOUT : 0));
         count = 2;
     } else if (port.fd >= 0) {
         wakeAt = std::min(wakeAt, backoffUntil);

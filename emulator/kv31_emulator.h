@@ -24,6 +24,7 @@ struct Faults {
     int delayedLine = 0;                // 1 to 6: replyDelayMs for that line's replies only
     int replyLineGapMs = 0;             // pause between the lines of a reply
     int chatterIntervalMs = 0;          // sends a status line this often, unasked; 0 never
+    bool deaf = false;                  // takes nothing it is sent, so writes to it back up
     int vanishAfterReplyBytes = -1;     // close the device once that many reply bytes went out
                                         // (counted from setFaults); -1 never
 };

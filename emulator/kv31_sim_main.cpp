@@ -37,6 +37,7 @@ void printUsage(std::FILE* to) {
         "  --delayed-line N           delay only the replies for line N\n"
         "  --line-gap MS              wait MS milliseconds between the lines of a reply\n"
         "  --chatter MS               send a status line every MS milliseconds, unasked\n"
+        "  --deaf                     read nothing that is sent\n"
         "  --vanish-after N           close the device after N reply bytes\n"
         "TEXT may hold any byte as \\xHH, and \\0 \\r \\n \\t \\e \\\\ as in C.\n",
         to));
@@ -137,6 +138,8 @@ bool parseFlag(const std::string& name, Options& options) {
         options.faults.unknownFontName = true;
     } else if (name == "--lf-without-cr") {
         options.faults.lfWithoutCr = true;
+    } else if (name == "--deaf") {
+        options.faults.deaf = true;
     } else {
         return false;
     }

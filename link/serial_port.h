@@ -20,7 +20,8 @@ int openPort(const char* name, int baud);
 // Harmless when nothing is open.
 void closePort();
 
-// True iff all count bytes were written. Blocks until they are sent.
+// True iff all count bytes were written. Blocks until they are sent, or until the time
+// limit of writeTimeLimitMs has passed: then what is unsent is discarded, and it is false.
 bool writeBytes(const void* bytes, std::size_t count);
 
 // Reader thread only: true iff exactly one byte was read. Returns false when the

@@ -5,8 +5,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/uucp_lock.h"
+#include "link/write_limit.h"
 
 #ifndef QUILLET_COM1_DEVICE
 #define QUILLET_COM1_DEVICE "/dev/ttyS0"
@@ -30,6 +33,7 @@ namespace {
 
 struct LinkState {
     std::atomic<int> port{-1};
+    int baud = 0;  // of the open port, for the writes' time limit
     // Held with the port, as other serial programs expect; window thread only.
     UucpLock uucpLock;
     // Wakes a readByte waiting in poll; made on the window thread before any reader runs.
@@ -201,16 +205,42 @@ int configure(int fd, int baud) {
     return kPortOpened;
 }
 
-// Blocks until the port can take more; false when it never will.
-bool waitWritable(int fd) {
+using Clock = std::chrono::steady_clock;
+
+// Blocks until the port can take more; false when it never will or the time is up.
+bool waitWritable(int fd, Clock::time_point deadline) {
     pollfd entry{fd, POLLOUT, 0};
     for (;;) {
-        const int ready = ::poll(&entry, 1, -1);
-        if (ready < 0 && errno == EINTR) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        const int ready =
+            ::poll(&entry, 1, static_cast<int>(std::min<long long>(left.count(), 60'000)));
+        if ((ready < 0 && errno == EINTR) || ready == 0) {
             continue;
         }
         return ready > 0 && (entry.revents & POLLOUT) != 0;
     }
+}
+
+bool writeAll(int fd, const unsigned char* next, std::size_t left, Clock::time_point deadline) {
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written > 0) {
+            next += written;
+            left -= static_cast<std::size_t>(written);
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitWritable(fd, deadline)) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -237,6 +267,7 @@ int openPort(const char* name, int baud) {
         linkState.uucpLock.release();
         return code;
     }
+    linkState.baud = baud;
     linkState.port.store(fd);
     return kPortOpened;
 }
@@ -255,24 +286,14 @@ bool writeBytes(const void* bytes, std::size_t count) {
     if (fd < 0 || (bytes == nullptr && count > 0)) {
         return false;
     }
-    const auto* next = static_cast<const unsigned char*>(bytes);
-    std::size_t left = count;
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written > 0) {
-            next += written;
-            left -= static_cast<std::size_t>(written);
-        } else if (written < 0 && errno == EINTR) {
-            continue;
-        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!waitWritable(fd)) {
-                return false;
-            }
-        } else {
-            return false;
-        }
+    const auto deadline =
+        Clock::now() + std::chrono::milliseconds(writeTimeLimitMs(count, linkState.baud));
+    if (writeAll(fd, static_cast<const unsigned char*>(bytes), count, deadline)) {
+        return true;
     }
-    return true;
+    // What did not go out must not go out later, in the middle of the next command.
+    ::tcflush(fd, TCOFLUSH);
+    return false;
 }
 
 bool readByte(unsigned char& out) {

@@ -3,6 +3,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/serial_port_win32.h"
+#include "link/write_limit.h"
 
 namespace quillet {
 
@@ -21,6 +23,7 @@ constexpr DWORD kQueueBytes = 4096;
 
 struct LinkState {
     std::atomic<HANDLE> port{INVALID_HANDLE_VALUE};
+    int baud = 0;  // of the open port, for the writes' time limit
     // Used by every readByte; the event is made on the first one and kept.
     OVERLAPPED readRecord{};
     HANDLE readEvent = nullptr;
@@ -80,7 +83,8 @@ int configure(HANDLE port, int baud) {
     if (!SetCommState(port, &dcb)) {
         return kPortSettingsRefused;
     }
-    // All zero: a read ends when its bytes have come, a write when all are sent.
+    // All zero: a read ends when its bytes have come, a write when all are sent; the
+    // writes' own time limit is kept by writeBytes.
     COMMTIMEOUTS timeouts{};
     GetCommTimeouts(port, &timeouts);
     timeouts = COMMTIMEOUTS{};
@@ -92,12 +96,17 @@ int configure(HANDLE port, int baud) {
     return kPortOpened;
 }
 
-// Waits for an overlapped transfer that was started; true iff it moved expected bytes.
-bool finishTransfer(HANDLE port, OVERLAPPED& record, DWORD expected) {
-    if (WaitForSingleObject(record.hEvent, INFINITE) != WAIT_OBJECT_0) {
+// Waits for a write that was started; true iff it moved expected bytes in time. A write
+// still pending then is cancelled, and what it left in the driver is thrown away, so that
+// it cannot go out later in the middle of the next command.
+bool finishWrite(HANDLE port, OVERLAPPED& record, DWORD expected) {
+    const long long limit = writeTimeLimitMs(expected, linkState.baud);
+    const DWORD waitMs = static_cast<DWORD>(std::min<long long>(limit, INFINITE - 1));
+    if (WaitForSingleObject(record.hEvent, waitMs) != WAIT_OBJECT_0) {
         CancelIoEx(port, &record);
         DWORD ignored = 0;
         GetOverlappedResult(port, &record, &ignored, TRUE);
+        PurgeComm(port, PURGE_TXCLEAR);
         return false;
     }
     DWORD moved = 0;
@@ -125,6 +134,7 @@ int openPort(const char* name, int baud) {
         CloseHandle(port);
         return code;
     }
+    linkState.baud = baud;
     linkState.port.store(port);
     return kPortOpened;
 }
@@ -153,7 +163,7 @@ bool writeBytes(const void* bytes, std::size_t count) {
     if (WriteFile(port, bytes, expected, &written, &record)) {
         sent = written == expected;
     } else if (GetLastError() == ERROR_IO_PENDING) {
-        sent = finishTransfer(port, record, expected);
+        sent = finishWrite(port, record, expected);
     }
     CloseHandle(record.hEvent);
     return sent;

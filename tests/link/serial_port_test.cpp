@@ -179,6 +179,21 @@ TEST_F(SerialPort, AWriteLargerThanTheDriverQueueBlocksUntilAllIsSent) {
     EXPECT_TRUE(arrived == big);
 }
 
+// A far end that never reads: once the line's queue is full, a write gives up within its
+// limit and says so; when the far end reads again, so does the port.
+TEST_F(SerialPort, AWriteThatCannotGoOutGivesUpAndThePortWritesOnLater) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    const std::string chunk = std::string(255, 'w') + "\n";
+    int written = 0;
+    while (written < 4000 && writeBytes(chunk.data(), chunk.size())) {
+        ++written;
+    }
+    EXPECT_LT(written, 4000);  // a megabyte: far more than a pseudo-terminal holds
+    pty.receive(std::size_t{1} << 20, 500ms);
+    ASSERT_TRUE(writeBytes("M5\n", 3));
+    EXPECT_EQ(pty.receive(3, 5s), "M5\n");
+}
+
 TEST_F(SerialPort, ReadByteTakesOneByteAndFailsOnceTheDeviceVanishes) {
     ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
     ASSERT_TRUE(pty.send("Zq"));

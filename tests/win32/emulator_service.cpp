@@ -335,6 +335,8 @@ std::string EmulatorService::setFault(const std::string& name, const std::string
         faults_.overlongLineBytes = static_cast<std::size_t>(number);
     } else if (name == "replyDelayMs" && numeric) {
         faults_.replyDelayMs = static_cast<int>(number);
+    } else if (name == "deaf" && numeric) {
+        faults_.deaf = number != 0;
     } else if (name == "vanishAfterReplyBytes" && numeric) {
         faults_.vanishAfterReplyBytes = static_cast<int>(number);
     } else {

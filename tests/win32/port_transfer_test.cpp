@@ -71,6 +71,24 @@ TEST_F(PortTransfer, AWriteLargerThanTheDriverQueueBlocksUntilAllIsSent) {
     EXPECT_TRUE(emulator().received() == big);
 }
 
+// The far end stops reading: once the driver's queue is full, a write gives up within its
+// limit and says so; when the far end reads again, so does the port.
+TEST_F(PortTransfer, AWriteThatCannotGoOutGivesUpAndThePortWritesOnLater) {
+    ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
+    ASSERT_TRUE(emulator().fault("deaf", 1));
+    const std::string chunk = std::string(255, 'w') + "\n";
+    int written = 0;
+    while (written < 4000 && writeBytes(chunk.data(), chunk.size())) {
+        ++written;
+    }
+    EXPECT_LT(written, 4000);  // a megabyte: far more than the driver holds
+    ASSERT_TRUE(emulator().fault("deaf", 0));
+    // A line end first: the cancelled write may have left half a line.
+    ASSERT_TRUE(writeBytes("\n", 1));
+    ASSERT_TRUE(writeBytes(kMode5Command.data(), kMode5Command.size()));
+    EXPECT_TRUE(eventually([] { return emulator().mode() == '5'; }));
+}
+
 TEST_F(PortTransfer, OpeningDiscardsWhatWaitedOnTheLine) {
     ASSERT_EQ(openPort("COM1", 9600), kPortOpened);
     ASSERT_TRUE(emulator().send("stale\n"));
