@@ -7,7 +7,7 @@
 namespace quillet {
 
 // Byte strings sent to the printer, each in one write. The header write command
-// is composed by composeHeaderWrite (printer_font.h).
+// is composed by composeHeaderWrite (header_write.h).
 inline constexpr std::string_view kMode5Command{"\x1bM\x1b" "5\n", 5};
 inline constexpr std::string_view kMode1Command{"\x1bM\x1b" "1\n", 5};
 inline constexpr std::string_view kFeedCommand{"\n\n\n\n\n\n", 6};
