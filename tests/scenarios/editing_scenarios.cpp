@@ -233,7 +233,7 @@ TEST_F(Editing, AStoredLineWiderThanTheBoxLosesOnlyWhatTheUserDeletes) {
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
-// Only the font the user settles on runs the font change: stepping over a font too narrow
+// Only the font the user settles on runs the font change: stepping over a font too wide
 // for the text in the open list cuts nothing, and Esc goes back to the font it opened on.
 TEST_F(Editing, ArrowsInTheOpenFontListCutNothingUntilAFontIsChosen) {
     // 374 dots in Lucida 16, 255 in Arial Narrow 20; Courier 20 holds 21 of the characters.
