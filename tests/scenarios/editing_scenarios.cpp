@@ -14,6 +14,7 @@ using control::kTextBox;
 
 constexpr int kArialNarrow14 = 0;
 constexpr int kCourier20 = 4;
+constexpr int kLucida16 = 7;  // the printer's number
 constexpr int kCenter = 1;
 constexpr int kRight = 2;
 const Warnings kTooLong = {control::kWarningIcon, control::kTooLongMessage};
@@ -178,6 +179,109 @@ TEST_F(Editing, ApplyWritesTheLineCentredThenRightAligned) {
     const std::string expected = loaded + centred + right + kMode5 + queries(2, 2) + kMode1;
     EXPECT_EQ(printer.received(expected.size()), expected);
     EXPECT_EQ(seen(), (Strings{"Select Serial Port", "Wait...", "Quillet", "Header Message #2"}));
+}
+
+// A line the printer holds may be wider than the text box: the readback takes up to 149
+// characters. Every change the user makes to it is taken or refused whole.
+TEST_F(Editing, AStoredLineWiderThanTheBoxLosesOnlyWhatTheUserDeletes) {
+    // 61 characters, 375 dots in Arial Narrow 14; on screen the digits alone overfill the box.
+    const std::string stored = "A" + std::string(59, '1') + "Z";
+    const std::string left = std::string(59, '1');
+    const std::string editor = "Header Message #5";
+    printer.setLine(5, 1, stored);
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 5);
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), stored);
+        EXPECT_EQ(warningsShown(e), Warnings{});
+    });
+    tabToTextBox(script, editor);
+    // Over the whole text, selected by Tab: the revert puts every character back.
+    script.onWindow(editor, [](Dialog&) { desk::type("\xe9"); });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), stored);
+        EXPECT_EQ(warningsShown(e), kUnprintable);
+        desk::press(desk::Key::Home);
+        desk::press(desk::Key::Delete);
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), stored.substr(1));
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::press(desk::Key::End);
+        desk::press(desk::Key::Backspace);
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), left);
+        desk::type("!");
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        // Still wider than the box, which takes nothing more; no warning, as it is not the
+        // text check that refused.
+        EXPECT_EQ(textOf(e, kTextBox), left);
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::click(e, kIdOk);
+    });
+    whenListed(script, "line 5 read back", [&](Dialog& main) {
+        EXPECT_EQ(entries(main, control::kHeaderList)[4], entryOf(5, left));
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    const std::string expected =
+        kMode5 + queries(1, 6) + "H5,1,\"" + left + "\"\n" + kMode5 + queries(5, 5) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
+// Only the font the user settles on runs the font change: stepping over a font too wide
+// for the text in the open list cuts nothing, and Esc goes back to the font it opened on.
+TEST_F(Editing, ArrowsInTheOpenFontListCutNothingUntilAFontIsChosen) {
+    // 374 dots in Lucida 16, 255 in Arial Narrow 20; Courier 20 holds 21 of the characters.
+    const std::string text = "Quillet prints 25 letters";
+    const std::string editor = "Header Message #3";
+    printer.setLine(3, kLucida16, text);
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 3);
+    script.onWindow(editor, [](Dialog& e) {
+        EXPECT_EQ(textOf(e, kFontList), "Lucida 16");
+        desk::click(e, kFontList);
+    });
+    script.onWindow(editor, [](Dialog&) {
+        for (int i = 0; i < 4; ++i) {  // past Courier 20 up to Arial Narrow 20
+            desk::press(desk::Key::Up);
+        }
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), text) << "the list is still open";
+        desk::press(desk::Key::Enter);
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kFontList), "Arial Narrow 20");
+        EXPECT_EQ(textOf(e, kTextBox), text);
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::press(desk::Key::F4);  // opens it again, from the keyboard
+    });
+    script.onWindow(editor, [](Dialog&) {
+        desk::press(desk::Key::Down);
+        desk::press(desk::Key::Down);  // Courier 20
+        desk::press(desk::Key::Escape);
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kFontList), "Arial Narrow 20");
+        EXPECT_EQ(textOf(e, kTextBox), text);
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::click(e, kIdOk);
+    });
+    whenListed(script, "line 3 read back", [&](Dialog& main) {
+        EXPECT_EQ(entries(main, control::kHeaderList)[2], entryOf(3, text));
+        desk::click(main, kIdOk);
+    });
+    run(script);
+
+    const std::string expected =
+        kMode5 + queries(1, 6) + "H3,3,\"" + text + "\"\n" + kMode5 + queries(3, 3) + kMode1;
+    EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <functional>
 #include <string>
@@ -287,6 +288,44 @@ TEST_F(TextBoxWidth, WithoutAutoScrollTheBoxTakesOnlyWhatItsWidthShows) {
     scrolling.controls = controls;
     EXPECT_EQ(typeIntoTextBox(scrolling, fits), std::string(200, 'W'));
     EXPECT_FALSE(fits);
+}
+
+// Of a paste into the middle the box takes what fits from its start, in one change; what
+// follows the caret stays.
+TEST_F(TextBoxWidth, APasteTakesWhatFitsAndKeepsWhatFollows) {
+    const std::wstring pasted = L"ab" + std::wstring(200, L'M');
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    std::copy_n(pasted.c_str(), pasted.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+
+    Probe editor(kHeaderEditorId);
+    EditControl box;
+    std::vector<std::string> updates;
+    editor.init = [&] {
+        box = editor.controlHandle<EditControl>(control::kTextBox);
+        box.setText("[]");
+        editor.textUpdated = [&] { updates.push_back(lineOf(box)); };
+        return true;
+    };
+    MessageSteps steps({[&] {
+                            SetFocus(handleOf(box));
+                            box.setSelection(1, 1);
+                            PostMessageW(handleOf(box), WM_PASTE, 0, 0);
+                        },
+                        [&] {
+                            const std::string held = box.text();
+                            EXPECT_EQ(held.substr(0, 4), "[abM");
+                            EXPECT_EQ(held.substr(held.size() - 2), "M]");
+                            EXPECT_TRUE(textFits(handleOf(box), held));
+                            EXPECT_FALSE(textFits(handleOf(box), held + 'M'));
+                            EXPECT_EQ(updates, std::vector<std::string>{held});
+                            editor.endDialog(kIdOk);
+                        }});
+    editor.runModal();
 }
 
 TEST_F(DialogManager, EndingTheDialogDuringInitialisationNeverShowsIt) {

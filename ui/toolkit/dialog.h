@@ -31,9 +31,12 @@
 // the template's entries before onInitDialog. Buttons 1 and 2 run onOK and onCancel unless
 // the map binds them; Enter presses the default button; Esc and the close box run onCancel.
 // Notifications: Clicked (push and radio buttons), SelectionChanged (list box with the
-// Notify flag, drop-down list: user changes only), TextUpdated (edit box: every change by
-// the user or by code, synchronously inside the call that made it, also when a handler
-// changes the text again). The window menu: in onInitDialog, if (hasSystemMenu())
+// Notify flag: user changes only; drop-down list: the user's choice only, the entry the open
+// list closes on or a step in the closed list, never the steps through the open list, and
+// Esc there puts back the entry it opened on), TextUpdated (edit box: every change by the
+// user or by code, synchronously inside the call that made it, also when a handler changes
+// the text again; the user's changes that an edit box which never scrolls refuses whole
+// raise none). The window menu: in onInitDialog, if (hasSystemMenu())
 // appendSystemMenuSeparator() and appendSystemMenuEntry(16, text); a choice calls
 // onSysCommand(id) with the raw id (mask it with 0xFFF0); pass other ids to
 // Dialog::onSysCommand for the default handling. Modeless: createModeless() shows and

@@ -16,10 +16,11 @@ namespace quillet::scenario::desk {
 
 namespace {
 
-// Where a key goes: an open menu, else the focused control, else the window in front.
+// Where a key goes: an open menu or list (its focused part), else the focused control,
+// else the window in front.
 QWidget* keyTarget() {
     if (QWidget* popup = QApplication::activePopupWidget()) {
-        return popup;
+        return popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
     }
     if (QWidget* focus = QApplication::focusWidget()) {
         return focus;
@@ -74,7 +75,9 @@ void type(std::string_view text) {
 }
 
 void press(Key key) {
-    static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backspace};
+    static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backspace,
+                                    Qt::Key_F4,     Qt::Key_Delete, Qt::Key_Home, Qt::Key_End,
+                                    Qt::Key_Up,     Qt::Key_Down};
     QTest::keyClick(keyTarget(), kKeys[static_cast<int>(key)]);
 }
 

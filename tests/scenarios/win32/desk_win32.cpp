@@ -171,9 +171,17 @@ void type(std::string_view text) {
 }
 
 void press(Key pressed) {
-    static const WORD kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK};
+    static const WORD kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK, VK_F4,
+                                 VK_DELETE, VK_HOME,   VK_END, VK_UP,   VK_DOWN};
     const WORD virtualKey = kKeys[static_cast<int>(pressed)];
-    send({key(virtualKey, false), key(virtualKey, true)});
+    INPUT down = key(virtualKey, false);
+    INPUT up = key(virtualKey, true);
+    // The keys of the block between the letters and the number pad.
+    if (pressed >= Key::Delete) {
+        down.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        up.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    send({down, up});
 }
 
 void chooseFromWindowMenu(std::string_view entry) {

@@ -7,9 +7,11 @@ target_sources(quillet_toolkit PRIVATE
   ${quillet_win32_dir}/controls_win32.cpp
   ${quillet_win32_dir}/dialog_win32.cpp
   ${quillet_win32_dir}/dialog_window.cpp
+  ${quillet_win32_dir}/drop_down_choice.cpp
   ${quillet_win32_dir}/icon_handles.cpp
   ${quillet_win32_dir}/latin1_text.cpp
   ${quillet_win32_dir}/native_template.cpp
+  ${quillet_win32_dir}/no_scroll_edit.cpp
   ${quillet_win32_dir}/paint_context_win32.cpp
   ${quillet_win32_dir}/system_menu_win32.cpp
 )

@@ -5,6 +5,7 @@
 
 #include "ui/toolkit/controls.h"
 #include "ui/toolkit/win32/latin1_text.h"
+#include "ui/toolkit/win32/no_scroll_edit.h"
 
 namespace quillet {
 
@@ -68,6 +69,7 @@ bool Control::isEnabled() const {
 
 void Control::setText(std::string_view text) {
     if (HWND handle = handleOf(*this)) {
+        const win32::ChangeByCode byCode;
         SetWindowTextW(handle, win32::widenLatin1(text).c_str());
     }
 }
@@ -105,10 +107,12 @@ void EditControl::setSelection(int start, int end) {
 }
 
 void EditControl::clearSelection() {
+    const win32::ChangeByCode byCode;
     send(*this, WM_CLEAR);
 }
 
 void EditControl::replaceSelection(std::string_view text) {
+    const win32::ChangeByCode byCode;
     send(*this, EM_REPLACESEL, FALSE, wideArgument(win32::widenLatin1(text)));
 }
 

@@ -17,6 +17,10 @@ HINSTANCE programInstance() {
 
 namespace {
 
+// Posted by a drop-down list's closing, with its id: the choice is settled once the
+// notifications of the closing are over.
+constexpr UINT kSettleChoice = WM_APP + 0x51;
+
 void fillLists(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
         const UINT add = control.kind == ControlKind::ListBox        ? LB_ADDSTRING
@@ -64,9 +68,8 @@ bool notificationOf(ControlKind kind, WORD code, Notification& notification) {
             notification = Notification::Clicked;
             return code == BN_CLICKED;
         case ControlKind::ListBox:
-        case ControlKind::DropDownList:
             notification = Notification::SelectionChanged;
-            return code == (kind == ControlKind::ListBox ? LBN_SELCHANGE : CBN_SELCHANGE);
+            return code == LBN_SELCHANGE;
         case ControlKind::EditBox:
             notification = Notification::TextUpdated;
             return code == EN_UPDATE;
@@ -114,6 +117,8 @@ INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wPara
             return self.paint();
         case WM_QUERYDRAGICON:
             return self.queryDragIcon();
+        case kSettleChoice:
+            return self.settleChoice(static_cast<int>(wParam));
         case WM_NCDESTROY:
             destroyed(window, *dialog);
             return FALSE;
@@ -124,6 +129,12 @@ INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wPara
 
 bool DialogWindow::initialise() {
     fillLists(handle_, dialog_.dialogTemplate());
+    for (const ControlTemplate& control : dialog_.dialogTemplate().controls) {
+        if (control.kind == ControlKind::EditBox && (control.flags & NoHScroll) &&
+            control.id != -1) {
+            noScrollEdits_.emplace(control.id, GetDlgItem(handle_, control.id));
+        }
+    }
     if (!(dialog_.dialogTemplate().style & CentreOnScreen)) {
         centre(handle_);
     }
@@ -141,11 +152,45 @@ INT_PTR DialogWindow::command(WPARAM wParam, LPARAM lParam) {
         }
     } else {
         const ControlTemplate* control = findControlTemplate(dialog_.dialogTemplate(), id);
-        if (control == nullptr || !notificationOf(control->kind, code, notification)) {
+        if (control == nullptr ||
+            !heard(*control, reinterpret_cast<HWND>(lParam), code, notification)) {
             return FALSE;
         }
     }
     dialog_.dispatchNotification(id, notification);
+    return TRUE;
+}
+
+// Whether the dialog hears of a control's notification, and as which: of a drop-down list
+// only the user's choices, of an edit box that never scrolls only the changes it takes.
+bool DialogWindow::heard(const ControlTemplate& control, HWND handle, WORD code,
+                         Notification& notification) {
+    if (control.kind == ControlKind::DropDownList) {
+        notification = Notification::SelectionChanged;
+        switch (choices_[control.id].onNotification(handle, code)) {
+            case win32::DropDownChoice::Step::Chosen:
+                return true;
+            case win32::DropDownChoice::Step::SettleLater:
+                PostMessageW(handle_, kSettleChoice, static_cast<WPARAM>(control.id), 0);
+                return false;
+            case win32::DropDownChoice::Step::None:
+                break;
+        }
+        return false;
+    }
+    if (!notificationOf(control.kind, code, notification)) {
+        return false;
+    }
+    const auto edit = noScrollEdits_.find(control.id);
+    return edit == noScrollEdits_.end() || edit->second.admitChange(handle);
+}
+
+INT_PTR DialogWindow::settleChoice(int id) {
+    HWND list = GetDlgItem(handle_, id);
+    const auto choice = choices_.find(id);
+    if (list != nullptr && choice != choices_.end() && choice->second.settle(list)) {
+        dialog_.dispatchNotification(id, Notification::SelectionChanged);
+    }
     return TRUE;
 }
 

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/win32/drop_down_choice.h"
+#include "ui/toolkit/win32/no_scroll_edit.h"
 
 namespace quillet {
 
@@ -34,6 +38,8 @@ class DialogWindow {
     static void destroyed(HWND window, Dialog& dialog);
     bool initialise();
     INT_PTR command(WPARAM wParam, LPARAM lParam);
+    bool heard(const ControlTemplate& control, HWND handle, WORD code, Notification& notification);
+    INT_PTR settleChoice(int id);
     INT_PTR sysCommand(WPARAM wParam);
     INT_PTR paint();
     INT_PTR queryDragIcon();
@@ -42,6 +48,8 @@ class DialogWindow {
     const HWND handle_;
     const bool modal_;
     bool ended_ = false;
+    std::map<int, win32::NoScrollEdit> noScrollEdits_;
+    std::map<int, win32::DropDownChoice> choices_;
 };
 
 namespace win32 {

@@ -54,8 +54,10 @@ DWORD kindStyle(const ControlTemplate& control) {
         case ControlKind::StaticIcon:
             return SS_ICON;
         case ControlKind::EditBox:
-            return ((flags & NoHScroll) ? 0 : ES_AUTOHSCROLL) |
-                   ((flags & AlignCenter) ? ES_CENTER : 0) | ((flags & AlignRight) ? ES_RIGHT : 0);
+            // Never without auto-scroll: the dialog keeps a box that never scrolls to its
+            // width itself (no_scroll_edit.h).
+            return ES_AUTOHSCROLL | ((flags & AlignCenter) ? ES_CENTER : 0) |
+                   ((flags & AlignRight) ? ES_RIGHT : 0);
         case ControlKind::ListBox:
             // The rectangle is the list's size, never rounded to whole entries.
             return LBS_NOINTEGRALHEIGHT | ((flags & Notify) ? LBS_NOTIFY : 0) |
