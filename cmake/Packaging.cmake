@@ -17,8 +17,9 @@ while checking that it fits the printer's 380-dot line, prints a test
 page and restores the maker's default lines.
 
 COM2 reaches the first USB serial adapter through a udev rule. The
-package also holds kv31-sim, which plays the printer on a
-pseudo-terminal.]])
+package also holds quillet-demo, Quillet with COM1 wired to an emulated
+printer for trying it without one, and kv31-sim, which plays the
+printer on a pseudo-terminal.]])
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)

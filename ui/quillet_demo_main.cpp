@@ -1,21 +1,14 @@
-// Quillet with COM1 wired to a KV-31 emulator inside the process, for trying every window
-// without the printer. COM2 stays the real port.
+// Quillet with COM1 wired to an emulated KV-31, for trying every window without the printer.
 #include <cstdio>
 
-#include "emulator/kv31_emulator.h"
-#include "link/serial_port.h"
+#include "ui/demo_printer.h"
 #include "ui/run_quillet.h"
 
 int main(int argc, char** argv) {
-    kv31::Emulator printer;
-    printer.setPacing(true);  // as slow as the real wire
-    if (!printer.start()) {
+    quillet::DemoPrinter printer;
+    if (!printer.connected()) {
         std::fputs("quillet-demo: no pseudo-terminal for the printer emulator\n", stderr);
         return 1;
     }
-    quillet::routePort("COM1", printer.devicePath());
-    const int result = quillet::runQuillet(argc, argv);
-    quillet::routePort("COM1", "");
-    printer.stop();
-    return result;
+    return quillet::runQuillet(argc, argv);
 }
