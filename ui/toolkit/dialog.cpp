@@ -54,6 +54,7 @@ Dialog* Dialog::mainWindow() {
     return mainWindowRecord();
 }
 
+// A testing hook, beside the record it reads.
 std::vector<Dialog*> openWindows() {
     return openWindowRecord();
 }
