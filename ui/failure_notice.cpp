@@ -27,6 +27,12 @@ void FailureNotice::setMessage(std::string_view text) {
     copyTruncated(message_, text);
 }
 
+void FailureNotice::report(std::string_view caption, std::string_view message) {
+    setCaption(caption);
+    setMessage(message);
+    runModal();
+}
+
 bool FailureNotice::doDataExchange() {
     return bindControl(control::kFailureMessage, messageText_);
 }

@@ -19,6 +19,8 @@ class FailureNotice : public Dialog {
     // the window shows them when it is next run.
     void setCaption(std::string_view text);
     void setMessage(std::string_view text);
+    // Sets both, then runs the notice modally.
+    void report(std::string_view caption, std::string_view message);
 
   protected:
     bool doDataExchange() override;

@@ -83,7 +83,7 @@ void HeaderEditor::fillFontList() {
 
 void HeaderEditor::onTextUpdate() {
     hideWarnings();
-    const std::string text = readTextBox(kCheckReadLimit);
+    const std::string text = readTextBox(kTextBufferReadLimit);
     const TextFault fault = findTextFault(text, acceptedText(), currentFont());
     if (fault == TextFault::None) {
         setAcceptedText(text);
@@ -109,7 +109,7 @@ void HeaderEditor::cutTextBox(std::size_t keep) {
 
 void HeaderEditor::onFontChange() {
     hideWarnings();
-    const std::string text = readTextBox(kCheckReadLimit);
+    const std::string text = readTextBox(kTextBufferReadLimit);
     const auto keep = lineCut(currentFont(), text);
     if (!keep) {
         return;
@@ -117,7 +117,7 @@ void HeaderEditor::onFontChange() {
     cutTextBox(*keep);
     warningIcon_.show(true);
     tooLongMessage_.show(true);
-    setAcceptedText(readTextBox(kCheckReadLimit));
+    setAcceptedText(readTextBox(kTextBufferReadLimit));
 }
 
 void HeaderEditor::onApply() {
@@ -128,7 +128,7 @@ void HeaderEditor::onApply() {
 
 bool HeaderEditor::applyHeader() {
     const int font = currentFont();
-    const std::string text = readTextBox(kApplyReadLimit);
+    const std::string text = readTextBox(kWriteCommandTextReadLimit);
     if (const auto keep = lineCut(font, text)) {
         cutTextBox(*keep);
         tooLongMessage_.show(true);
@@ -145,10 +145,7 @@ bool HeaderEditor::applyHeader() {
 }
 
 void HeaderEditor::reportWriteFailure() {
-    FailureNotice notice;
-    notice.setCaption(kFailureCaption);
-    notice.setMessage(kFailureMessage);
-    notice.runModal();
+    FailureNotice().report(kFailureCaption, kFailureMessage);
 }
 
 std::string HeaderEditor::readTextBox(int maxChars) const {

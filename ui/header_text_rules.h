@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "protocol/header_record.h"
+
 namespace quillet {
 
 // The header editor's rules for its text, over the bytes the printer stores: printable
@@ -11,9 +13,13 @@ namespace quillet {
 // Font list.
 
 inline constexpr std::size_t kMaxHeaderChars = 32;
-// How much of the text box each reader takes: the text check and the font change, Apply.
-inline constexpr int kCheckReadLimit = 150;
-inline constexpr int kApplyReadLimit = 142;
+// How much of the text box each reader takes: what the buffer it reads into holds. The text
+// check and the font change read into a header text buffer; Apply reads into a write
+// command buffer of the same size, less the command's 8 bytes around the text
+// ("H1,1,\"" before it, "\"" and LF after it).
+inline constexpr int kTextBufferReadLimit = static_cast<int>(kHeaderTextCapacity);
+inline constexpr int kWriteCommandFraming = 8;
+inline constexpr int kWriteCommandTextReadLimit = kTextBufferReadLimit - kWriteCommandFraming;
 // The font a Font list without a selection is measured in.
 inline constexpr int kFontWhenNoneSelected = 5;
 

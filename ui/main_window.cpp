@@ -1,25 +1,37 @@
+// The application's main window: start-up, the list of the printer's six lines, the
+// buttons' exchanges with the printer, the window menu and the close.
 #include "ui/main_window.h"
 
+#include "link/line_reader.h"
 #include "link/pause.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
 #include "ui/about_box.h"
 #include "ui/failure_notice.h"
 #include "ui/header_list_entry.h"
+#include "ui/port_selection_window.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/paint_context.h"
+#include "ui/wait_window.h"
 
 namespace quillet {
 namespace {
 
 // The about box's window-menu entry, and every command that differs from it only in the
-// low four bits, which the system keeps for itself.
+// bits the system keeps for itself.
 constexpr int kAboutCommand = 16;
-constexpr int kSystemCommandMask = 0xFFF0;
 
+constexpr int kBaudRate = 9600;
 // Lets the printer take the mode switch before the port goes.
 constexpr int kCloseLinkPauseMs = 500;
+// Wide enough for whatever the printer may have said before a test page.
+constexpr std::size_t kTestPageDrainCapacity = 80;
+// Gives the printer time to store the six default lines before they are read back.
+constexpr int kDefaultsStorePauseMs = 2000;
+
+constexpr const char* kCommunicationFailure = "Communication Failure";
 
 }  // namespace
 
@@ -42,6 +54,106 @@ Dialog::MessageMap MainWindow::messageMap() const {
     return kMap;
 }
 
+// Start-up: port choice until a port opens, the reader, the first load.
+
+bool MainWindow::onInitDialog() {
+    FailureNotice notice;
+    Dialog::onInitDialog();
+    addAboutEntry();
+    setIcon(appIcon_);
+
+    if (!openChosenPort(notice)) {
+        onCancel();
+        return false;
+    }
+    sendUnchecked(kMode5Command);
+    if (!startReading(notice)) {
+        onCancel();
+        return false;
+    }
+    // The readback follows the mode switch without a drain.
+    WaitWindow wait;
+    loadAllHeaders();
+    wait.destroyWindow();
+    return true;
+}
+
+// Asks again after every failed open, as often as the user keeps choosing a port.
+bool MainWindow::openChosenPort(FailureNotice& notice) {
+    while (true) {
+        PortSelectionWindow selection;
+        const int choice = selection.runModal();
+        if (choice != PortSelectionWindow::kChoseCom1 &&
+            choice != PortSelectionWindow::kChoseCom2) {
+            return false;
+        }
+        const char* port = choice == PortSelectionWindow::kChoseCom1 ? "COM1" : "COM2";
+        if (openPort(port, kBaudRate) == kPortOpened) {
+            return true;
+        }
+        notice.report(kCommunicationFailure,
+                      "An error occurred while opening the COM port. Ensure that the port "
+                      "number is correct and that another application is not using this port.");
+    }
+}
+
+bool MainWindow::startReading(FailureNotice& notice) {
+    if (startReader()) {
+        return true;
+    }
+    notice.report("System Error",
+                  "An error occurred while creating the read thread. System resources may be "
+                  "too low. Try restarting your system.");
+    return false;
+}
+
+// The buttons' exchanges with the printer; each runs to its end on the window thread.
+
+void MainWindow::onPrintTestPage() {
+    sendUnchecked(kMode5Command);
+    drainLines(kTestPageDrainCapacity);
+    for (int line = 1; line <= kHeaderLineCount; ++line) {
+        const auto command = printHeaderCommand(line);
+        sendUnchecked({command.data(), command.size()});
+    }
+    sendUnchecked(kFeedCommand);
+}
+
+void MainWindow::onSetDefaults() {
+    WaitWindow wait;
+    sendUnchecked(kMode5Command);
+    drainLines(kShortLineCapacity);
+    for (std::string_view command : kDefaultHeaderSet) {
+        sendUnchecked(command);
+    }
+    pause(kDefaultsStorePauseMs);
+    // Its failure notice comes up while the wait window is still shown.
+    loadAllHeaders();
+    wait.destroyWindow();
+}
+
+// The editor's result does not matter: the line is read back after OK and Cancel alike, so
+// the list shows what the printer holds.
+void MainWindow::onModify() {
+    const int index = list_.currentSelection();
+    if (index < 0 || index >= kHeaderLineCount) {
+        return;
+    }
+    const HeaderRecord& record = headers_[static_cast<std::size_t>(index)];
+    editor_.prepareEdit(index + 1, record.text, record.font, Alignment::Left);
+    editor_.runModal();
+
+    sendUnchecked(kMode5Command);
+    drainLines(kShortLineCapacity);
+    std::string entry;
+    const bool readBack = readLine(index + 1, entry);
+    replaceEntry(index, entry);
+    if (!readBack) {
+        showCommunicationFailure();
+    }
+    list_.setCurrentSelection(index);
+}
+
 void MainWindow::onOK() {
     closeLink();
     Dialog::onOK();
@@ -53,7 +165,7 @@ void MainWindow::onCancel() {
 }
 
 void MainWindow::closeLink() {
-    send(kMode1Command);
+    sendUnchecked(kMode1Command);
     pause(kCloseLinkPauseMs);
     closePort();
 }
@@ -93,10 +205,10 @@ void MainWindow::addAboutEntry() {
 }
 
 void MainWindow::onSelectionChanged() {
-    applyModifyRule();
+    enableModifyForSelection();
 }
 
-void MainWindow::applyModifyRule() {
+void MainWindow::enableModifyForSelection() {
     const int selected = list_.currentSelection();
     modifyButton_.setEnabled(selected >= 0 && selected < kHeaderLineCount);
 }
@@ -109,9 +221,9 @@ void MainWindow::loadAllHeaders() {
         anyFailed = !readLine(line, entry) || anyFailed;
         list_.addString(entry);
     }
-    // Selecting from here raises no notification, so the rule is applied directly.
+    // Selecting from here raises no notification, so Modify... is set directly.
     list_.setCurrentSelection(0);
-    applyModifyRule();
+    enableModifyForSelection();
     if (anyFailed) {
         showCommunicationFailure();
     }
@@ -134,17 +246,15 @@ void MainWindow::replaceEntry(int index, const std::string& entry) {
     list_.insertString(index, entry);
 }
 
-void MainWindow::send(std::string_view command) {
+void MainWindow::sendUnchecked(std::string_view command) {
     static_cast<void>(writeBytes(command.data(), command.size()));
 }
 
 void MainWindow::showCommunicationFailure() {
-    FailureNotice notice;
-    notice.setCaption("Communication Failure");
-    notice.setMessage(
-        "An error occurred while communicating with the printer. Ensure that the printer is "
-        "still connected to your PC and that the green LED is ON.");
-    notice.runModal();
+    FailureNotice().report(kCommunicationFailure,
+                           "An error occurred while communicating with the printer. Ensure "
+                           "that the printer is still connected to your PC and that the green "
+                           "LED is ON.");
 }
 
 }  // namespace quillet

@@ -42,7 +42,8 @@ class MainWindow : public Dialog {
     // True when it was read back; entry is the line's list entry either way.
     bool readLine(int line, std::string& entry);
     void replaceEntry(int index, const std::string& entry);
-    void applyModifyRule();
+    // Modify... is enabled exactly while one of the six lines is selected.
+    void enableModifyForSelection();
     void closeLink();
 
     // Handlers
@@ -53,7 +54,7 @@ class MainWindow : public Dialog {
 
     // Commands are sent without looking at the result: a failed write shows in the next
     // readback, where there is one.
-    static void send(std::string_view command);
+    static void sendUnchecked(std::string_view command);
     static void showCommunicationFailure();
 
     ButtonControl modifyButton_;

@@ -3,12 +3,6 @@
 #include "ui/resources/resource_ids.h"
 
 namespace quillet {
-namespace {
-
-constexpr int kChoseCom1 = 0;
-constexpr int kChoseCom2 = 1;
-
-}  // namespace
 
 PortSelectionWindow::PortSelectionWindow() : Dialog(kPortSelectionId) {}
 

@@ -4,10 +4,13 @@
 
 namespace quillet {
 
-// Asks which serial port the printer is on. The modal run returns 0 for COM1, 1 for COM2
-// and kIdCancel when the user gives up.
+// Asks which serial port the printer is on. The modal run returns kChoseCom1, kChoseCom2
+// or kIdCancel when the user gives up.
 class PortSelectionWindow : public Dialog {
   public:
+    static constexpr int kChoseCom1 = 0;
+    static constexpr int kChoseCom2 = 1;
+
     PortSelectionWindow();
 
   protected:

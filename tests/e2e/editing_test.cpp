@@ -53,10 +53,10 @@ TEST_F(Editing, EditorStartsFromTheRecordAtLeft) {
         click(w, kModify);
     });
     script.onModal("Header Message #4", [](Dialog& e) {
-        EXPECT_EQ(e.controlHandle<EditControl>(kTextBox).text(), "        TEL: (555) 010-2000");
-        EXPECT_EQ(e.controlHandle<DropDownControl>(kFontList).text(), "Arial 14");
-        EXPECT_EQ(e.controlHandle<DropDownControl>(kAlignmentList).text(), "Left");
-        EXPECT_EQ(e.focusedControlId(), kIdOk);
+        EXPECT_EQ(controlHandle<EditControl>(e, kTextBox).text(), "        TEL: (555) 010-2000");
+        EXPECT_EQ(controlHandle<DropDownControl>(e, kFontList).text(), "Arial 14");
+        EXPECT_EQ(controlHandle<DropDownControl>(e, kAlignmentList).text(), "Left");
+        EXPECT_EQ(focusedControlId(e), kIdOk);
         QTest::keyClick(qt(e), Qt::Key_Escape);
     });
     script.then("read back", backAtMainWindow, [] {

@@ -69,7 +69,7 @@ MainWindow* QuilletSession::mainWindow() {
 
 QStringList QuilletSession::entries(const MainWindow& window) {
     QStringList texts;
-    const auto list = window.controlHandle<ListBoxControl>(control::kHeaderList);
+    const auto list = controlHandle<ListBoxControl>(window, control::kHeaderList);
     for (int i = 0; i < list.count(); ++i) {
         texts.append(QString::fromLatin1(list.itemText(i).c_str()));
     }
@@ -77,12 +77,12 @@ QStringList QuilletSession::entries(const MainWindow& window) {
 }
 
 int QuilletSession::selectedEntry(const MainWindow& window) {
-    const auto list = window.controlHandle<ListBoxControl>(control::kHeaderList);
+    const auto list = controlHandle<ListBoxControl>(window, control::kHeaderList);
     return list.isBound() ? list.currentSelection() : -2;
 }
 
 bool QuilletSession::modifyEnabled(const MainWindow& window) {
-    return window.controlHandle<ButtonControl>(control::kModify).isEnabled();
+    return controlHandle<ButtonControl>(window, control::kModify).isEnabled();
 }
 
 void QuilletSession::clickEntry(MainWindow& window, int index) {

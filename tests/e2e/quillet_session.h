@@ -14,7 +14,7 @@
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 // Readable texts in the failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

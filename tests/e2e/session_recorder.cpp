@@ -10,7 +10,7 @@
 #include "link/pause.h"
 #include "ui/failure_notice.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet::e2e {
 namespace {
@@ -70,7 +70,7 @@ void SessionRecorder::recordShow(QWidget* window) {
     ShownWindow shown{window->windowTitle(), {}, visibleWindows()};
     if (auto* notice = dynamic_cast<FailureNotice*>(dialogOf(window))) {
         shown.message = QString::fromLatin1(
-            notice->controlHandle<StaticControl>(control::kFailureMessage).text().c_str());
+            controlHandle<StaticControl>(*notice, control::kFailureMessage).text().c_str());
     }
     std::erase_if(shown.others, [&](const WindowState& s) { return s.title == shown.title; });
     painted_.remove(window);

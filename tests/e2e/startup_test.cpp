@@ -29,8 +29,8 @@ TEST_F(StartUp, ResponsivePrinterOnTheWireListsTheSixLines) {
     printer.setLine(5, 2, "   ");
     UserScript script;
     script.onModal("Select Serial Port", [](Dialog& d) {
-        EXPECT_TRUE(d.controlHandle<ButtonControl>(control::kCom1).isChecked());
-        EXPECT_EQ(d.focusedControlId(), kIdOk);
+        EXPECT_TRUE(controlHandle<ButtonControl>(d, control::kCom1).isChecked());
+        EXPECT_EQ(focusedControlId(d), kIdOk);
         QTest::keyClick(qt(d), Qt::Key_Return);
     });
     whenLoaded(script, "loaded", [](MainWindow& w) {
@@ -44,7 +44,7 @@ TEST_F(StartUp, ResponsivePrinterOnTheWireListsTheSixLines) {
                               }));
         EXPECT_EQ(selectedEntry(w), 0);
         EXPECT_TRUE(modifyEnabled(w));
-        EXPECT_EQ(w.focusedControlId(), kIdOk);
+        EXPECT_EQ(focusedControlId(w), kIdOk);
         EXPECT_EQ(w.caption(), "Quillet");
         EXPECT_FALSE(qt(w)->windowIcon().isNull());
         // Alignment spaces are not shown but stay in the record.

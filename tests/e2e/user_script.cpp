@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet::e2e {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "ui/toolkit/dialog.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 
 // The user's hands on the windows, through each backend's own input path: Qt's key and
 // mouse events on the widgets, or the system's input queue under Win32, so that the

@@ -55,11 +55,11 @@ TEST_F(Editing, AChangeThatBreaksTheLineIsUndoneWithItsWarning) {
         EXPECT_EQ(textOf(editor, kFontList), "Courier 20");
         EXPECT_EQ(textOf(editor, kAlignmentList), "Left");
         EXPECT_EQ(warningsShown(editor), Warnings{});
-        EXPECT_EQ(editor.focusedControlId(), kIdOk);
+        EXPECT_EQ(focusedControlId(editor), kIdOk);
     });
     tabToTextBox(script, "Header Message #4");
     script.onWindow("Header Message #4", [](Dialog& editor) {
-        EXPECT_EQ(editor.focusedControlId(), kTextBox);
+        EXPECT_EQ(focusedControlId(editor), kTextBox);
         desk::type("Quillet for the KV-31 printer");
     });
     script.onWindow("Header Message #4", [](Dialog& editor) {

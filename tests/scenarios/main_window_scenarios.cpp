@@ -49,7 +49,7 @@ TEST_F(MainWindowActions, TheAboutBoxOpensFromTheWindowMenu) {
     UserScript script;
     startWithCom1(script, [](Dialog&) { desk::chooseFromWindowMenu("&About Quillet..."); });
     script.onWindow("About Quillet", [](Dialog& about) {
-        EXPECT_EQ(about.focusedControlId(), kIdOk);
+        EXPECT_EQ(focusedControlId(about), kIdOk);
         desk::press(desk::Key::Enter);
     });
     whenListed(script, "the about box closed", [](Dialog&) { desk::press(desk::Key::Escape); });

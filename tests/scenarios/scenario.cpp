@@ -64,7 +64,7 @@ void Scenario::whenListed(UserScript& script, const std::string& name,
         [] {
             const Dialog* front = frontWindow();
             return front != nullptr && front == Dialog::mainWindow() &&
-                   front->controlHandle<ListBoxControl>(control::kHeaderList).count() == 6;
+                   controlHandle<ListBoxControl>(*front, control::kHeaderList).count() == 6;
         },
         [act = std::move(act)] { act(*Dialog::mainWindow()); });
 }
@@ -74,7 +74,7 @@ void Scenario::onPause(int ms) {
     if (current_ != nullptr) {
         current_->noteWindows();
         Pause pause{ms, {}};
-        for (const Dialog* window : Dialog::openWindows()) {
+        for (const Dialog* window : openWindows()) {
             if (window->isWindowVisible()) {
                 pause.windows.push_back(window->caption());
             }
@@ -86,7 +86,7 @@ void Scenario::onPause(int ms) {
 
 void Scenario::noteWindows() {
     std::vector<const Dialog*> visible;
-    for (const Dialog* window : Dialog::openWindows()) {
+    for (const Dialog* window : openWindows()) {
         if (window->isWindowVisible()) {
             visible.push_back(window);
             if (std::find(visible_.begin(), visible_.end(), window) == visible_.end()) {
@@ -98,7 +98,7 @@ void Scenario::noteWindows() {
 }
 
 std::vector<std::string> entries(const Dialog& window, int listBoxId) {
-    const auto list = window.controlHandle<ListBoxControl>(listBoxId);
+    const auto list = controlHandle<ListBoxControl>(window, listBoxId);
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(list.count()));
     for (int i = 0; i < list.count(); ++i) {
@@ -108,17 +108,17 @@ std::vector<std::string> entries(const Dialog& window, int listBoxId) {
 }
 
 int selectedEntry(const Dialog& window, int listBoxId) {
-    return window.controlHandle<ListBoxControl>(listBoxId).currentSelection();
+    return controlHandle<ListBoxControl>(window, listBoxId).currentSelection();
 }
 
 std::string textOf(const Dialog& window, int controlId) {
-    return window.controlHandle<Control>(controlId).text();
+    return controlHandle<Control>(window, controlId).text();
 }
 
 std::vector<int> warningsShown(const Dialog& editor) {
     std::vector<int> shown;
     for (int id : {control::kWarningIcon, control::kUnprintableMessage, control::kTooLongMessage}) {
-        if (editor.controlHandle<Control>(id).isVisible()) {
+        if (controlHandle<Control>(editor, id).isVisible()) {
             shown.push_back(id);
         }
     }

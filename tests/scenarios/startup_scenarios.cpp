@@ -12,7 +12,7 @@ const std::string kOpenFailure =
     "that another application is not using this port.";
 
 bool checked(const Dialog& window, int radioId) {
-    return window.controlHandle<ButtonControl>(radioId).isChecked();
+    return controlHandle<ButtonControl>(window, radioId).isChecked();
 }
 
 TEST_F(StartUp, TheWaitWindowThenTheSixLinesAndOkSwitchesThePrinterBack) {
@@ -21,7 +21,7 @@ TEST_F(StartUp, TheWaitWindowThenTheSixLinesAndOkSwitchesThePrinterBack) {
     script.onWindow("Select Serial Port", [](Dialog& ports) {
         EXPECT_TRUE(checked(ports, control::kCom1));
         EXPECT_FALSE(checked(ports, control::kCom2));
-        EXPECT_EQ(ports.focusedControlId(), kIdOk);
+        EXPECT_EQ(focusedControlId(ports), kIdOk);
         desk::press(desk::Key::Enter);
     });
     whenListed(script, "the six lines listed", [this](Dialog& main) {
@@ -29,8 +29,8 @@ TEST_F(StartUp, TheWaitWindowThenTheSixLinesAndOkSwitchesThePrinterBack) {
         expected[2] = "Header Message #3          <blank>";
         EXPECT_EQ(entries(main, control::kHeaderList), expected);
         EXPECT_EQ(selectedEntry(main, control::kHeaderList), 0);
-        EXPECT_TRUE(main.controlHandle<ButtonControl>(control::kModify).isEnabled());
-        EXPECT_EQ(main.focusedControlId(), kIdOk);
+        EXPECT_TRUE(controlHandle<ButtonControl>(main, control::kModify).isEnabled());
+        EXPECT_EQ(focusedControlId(main), kIdOk);
         EXPECT_TRUE(printer.portHeld());
         desk::click(main, kIdOk);
     });
@@ -57,7 +57,7 @@ TEST_F(StartUp, APortThatDoesNotOpenIsReportedAndThePortIsAskedForAgain) {
     });
     script.onWindow("Communication Failure", [](Dialog& notice) {
         EXPECT_EQ(textOf(notice, control::kFailureMessage), kOpenFailure);
-        EXPECT_EQ(notice.focusedControlId(), kIdOk);
+        EXPECT_EQ(focusedControlId(notice), kIdOk);
         desk::press(desk::Key::Enter);
     });
     script.onWindow("Select Serial Port", [](Dialog& ports) {

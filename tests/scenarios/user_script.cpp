@@ -80,7 +80,7 @@ void UserScript::closeEverything() {
 }
 
 Dialog* frontWindow() {
-    const std::vector<Dialog*> open = Dialog::openWindows();
+    const std::vector<Dialog*> open = openWindows();
     for (auto it = open.rbegin(); it != open.rend(); ++it) {
         if ((*it)->isWindowVisible()) {
             return *it;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tests/scenarios/ticker.h"
-#include "ui/toolkit/dialog.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 
 namespace quillet::scenario {
 

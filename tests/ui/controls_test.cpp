@@ -15,8 +15,8 @@
 #include "tests/ui/modal_poller.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
-#include "ui/toolkit/qt/qt_access.h"
 #include "ui/toolkit/qt/qt_controls.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet {
 namespace {
@@ -40,7 +40,7 @@ class Listener : public Dialog {
     int depth = 0;
 
     EditBox* edit() const { return qtControlAs<EditBox>(*this, kEditBox); }
-    EditControl editHandle() const { return controlHandle<EditControl>(kEditBox); }
+    EditControl editHandle() const { return controlHandle<EditControl>(*this, kEditBox); }
 
   protected:
     MessageMap messageMap() const override {
@@ -262,7 +262,7 @@ TEST(ListBox, OnlyTheUsersSelectionNotifies) {
     Listener dialog(kMainWindowId);
     runWith(dialog, [](Listener& d) {
         auto* list = qtControlAs<ListBox>(d, kListBox);
-        ListBoxControl handle = d.controlHandle<ListBoxControl>(kListBox);
+        ListBoxControl handle = controlHandle<ListBoxControl>(d, kListBox);
         for (int i = 1; i <= 6; ++i) {
             handle.addString("Header Message #" + std::to_string(i));
         }
@@ -307,7 +307,7 @@ TEST(DropDownList, OnlyTheUsersChangeOfEntryNotifies) {
     Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
         auto* alignment = qtControlAs<DropDownList>(d, kAlignmentList);
-        DropDownControl handle = d.controlHandle<DropDownControl>(kAlignmentList);
+        DropDownControl handle = controlHandle<DropDownControl>(d, kAlignmentList);
         ASSERT_EQ(handle.count(), 3);
         EXPECT_EQ(handle.itemText(2), "Right");
         handle.setCurrentSelection(1);
@@ -350,12 +350,12 @@ TEST(DropDownList, TheWheelGoesToTheFocusedControl) {
     Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {
         auto* fonts = qtControlAs<DropDownList>(d, kFontList);
-        DropDownControl handle = d.controlHandle<DropDownControl>(kFontList);
+        DropDownControl handle = controlHandle<DropDownControl>(d, kFontList);
         handle.addString("Arial Narrow 14");
         handle.addString("Arial 14");
         handle.addString("Arial Narrow 20");
         handle.setCurrentSelection(0);
-        ASSERT_EQ(d.focusedControlId(), kIdOk);
+        ASSERT_EQ(focusedControlId(d), kIdOk);
 
         turnWheelOver(*fonts);
         EXPECT_EQ(handle.currentSelection(), 0);

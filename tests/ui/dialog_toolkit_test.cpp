@@ -10,7 +10,7 @@
 #include "tests/ui/modal_poller.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet {
 namespace {
@@ -49,9 +49,9 @@ constexpr DialogTemplate kProbeTemplate{.id = 9001,
                                         .controls = kProbeControls};
 
 // Records what the toolkit calls.
-class Probe : public Dialog {
+class Probe : public TemplateDialog {
   public:
-    Probe() : Dialog(kProbeTemplate) {}
+    Probe() : TemplateDialog(kProbeTemplate) {}
 
     int initResult = -1;  // >= 0: end the dialog during initialisation
     bool cancelEnds = true;
@@ -169,11 +169,11 @@ TEST(Dialog, EveryRunBuildsTheWindowAfreshBeforeInitialisation) {
         SCOPED_TRACE(run);
         ModalPoller poller([](QDialog& d) {
             Dialog& dialog = *dialogOf(&d);
-            Control hidden = dialog.controlHandle<Control>(12);
+            Control hidden = controlHandle<Control>(dialog, 12);
             EXPECT_FALSE(hidden.isVisible());
             hidden.show(true);  // must not survive into the next run
             EXPECT_TRUE(hidden.isVisible());
-            EXPECT_FALSE(dialog.controlHandle<ButtonControl>(10).isEnabled());
+            EXPECT_FALSE(controlHandle<ButtonControl>(dialog, 10).isEnabled());
             dialog.endDialog(kIdOk);
         });
         EXPECT_EQ(probe.runModal(), kIdOk);
@@ -187,11 +187,11 @@ TEST(Dialog, FocusStartsOnTheFirstTabStopAndTabSkipsDisabledOnes) {
     Probe probe;
     std::vector<int> focus;
     ModalPoller poller([&](QDialog& d) {
-        focus.push_back(probe.focusedControlId());
+        focus.push_back(focusedControlId(probe));
         QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
-        focus.push_back(probe.focusedControlId());
+        focus.push_back(focusedControlId(probe));
         QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
-        focus.push_back(probe.focusedControlId());
+        focus.push_back(focusedControlId(probe));
         probe.endDialog(kIdOk);
     });
     probe.runModal();
@@ -203,7 +203,7 @@ TEST(Dialog, TabFollowsTheTemplateOrderOfTheTabStops) {
     std::vector<int> visited;
     ModalPoller poller([&](QDialog& d) {
         for (int i = 0; i < 7; ++i) {
-            visited.push_back(editor.focusedControlId());
+            visited.push_back(focusedControlId(editor));
             QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
         }
         editor.endDialog(kIdOk);
@@ -222,7 +222,7 @@ TEST(Dialog, StaticTextsProcessPrefixesUnlessToldNot) {
     ModalPoller poller([&](QDialog& d) {
         shown11 = qtControlAs<QLabel>(probe, 11)->text();
         shown12 = qtControlAs<QLabel>(probe, 12)->text();
-        StaticControl text = probe.controlHandle<StaticControl>(11);
+        StaticControl text = controlHandle<StaticControl>(probe, 11);
         read11 = text.text();
         text.setText("Save && &Quit");
         shownAfterSet = qtControlAs<QLabel>(probe, 11)->text();
@@ -267,15 +267,15 @@ TEST(Dialog, OwnerIsTheMainWindowAtTheTimeOfTheRun) {
     std::vector<Dialog*> open;
     ModalPoller poller([&](QDialog& d) {
         owner = d.parentWidget();
-        open = Dialog::openWindows();
+        open = openWindows();
         probe.endDialog(kIdOk);
     });
     probe.runModal();
     EXPECT_EQ(owner, qtWindow(mainWindow));
     EXPECT_EQ(open, (std::vector<Dialog*>{&mainWindow, &probe}));
-    EXPECT_EQ(Dialog::openWindows(), (std::vector<Dialog*>{&mainWindow}));
+    EXPECT_EQ(openWindows(), (std::vector<Dialog*>{&mainWindow}));
     mainWindow.destroyWindow();
-    EXPECT_TRUE(Dialog::openWindows().empty());
+    EXPECT_TRUE(openWindows().empty());
     Dialog::setMainWindow(nullptr);
 }
 
@@ -289,7 +289,7 @@ TEST(Dialog, AWindowRemovedWithItsOwnerIsForgotten) {
     owner.reset();
     EXPECT_FALSE(wait.hasWindow());
     EXPECT_FALSE(wait.isWindowVisible());
-    EXPECT_TRUE(Dialog::openWindows().empty());
+    EXPECT_TRUE(openWindows().empty());
 }
 
 }  // namespace

@@ -19,8 +19,8 @@
 #include "tests/ui/modal_poller.h"
 #include "ui/header_editor.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/qt/qt_access.h"
 #include "ui/toolkit/qt/qt_controls.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet {
 namespace {
@@ -59,7 +59,7 @@ std::string warnings(HeaderEditor& e) {
     for (const auto& [id, name] : {std::pair{control::kWarningIcon, "icon "},
                                    std::pair{control::kTooLongMessage, "too-long "},
                                    std::pair{control::kUnprintableMessage, "unprintable "}}) {
-        if (e.controlHandle<StaticControl>(id).isVisible()) {
+        if (controlHandle<StaticControl>(e, id).isVisible()) {
             seen += name;
         }
     }
@@ -199,9 +199,9 @@ TEST_F(HeaderEditorTest, OpensOnTheLineWithItsFontLeftAlignedAndNoWarning) {
         EXPECT_EQ(fontList(e).count(), 7);
         EXPECT_EQ(alignmentList(e).currentText(), "Left");
         EXPECT_EQ(warnings(e), "none");
-        EXPECT_EQ(e.focusedControlId(), kIdOk);
-        EXPECT_EQ(e.controlHandle<StaticControl>(control::kTooLongMessage).text(), kTooLong);
-        EXPECT_EQ(e.controlHandle<StaticControl>(control::kUnprintableMessage).text(),
+        EXPECT_EQ(focusedControlId(e), kIdOk);
+        EXPECT_EQ(controlHandle<StaticControl>(e, control::kTooLongMessage).text(), kTooLong);
+        EXPECT_EQ(controlHandle<StaticControl>(e, control::kUnprintableMessage).text(),
                   kUnprintable);
         // Leave a warning showing; the next run must not inherit it.
         type(e, QStringLiteral("\u00e9"));

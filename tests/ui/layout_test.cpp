@@ -12,7 +12,7 @@
 #include "tests/ui/modal_poller.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet {
 namespace {

@@ -11,7 +11,7 @@
 #include "ui/port_selection_window.h"
 #include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 #include "ui/wait_window.h"
 
 namespace {

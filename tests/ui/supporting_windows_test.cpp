@@ -17,8 +17,8 @@
 #include "ui/resources/icon_drawings.h"
 #include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/qt/qt_access.h"
 #include "ui/toolkit/qt/qt_icons.h"
+#include "ui/toolkit/qt/qt_testing.h"
 #include "ui/wait_window.h"
 
 namespace quillet {
@@ -85,9 +85,9 @@ TEST(PortSelectionWindow, OpensWithCom1CheckedAndTheFocusOnOk) {
     int focus = 0;
     PortSelectionWindow window;
     ModalPoller poller([&](QDialog& d) {
-        com1 = window.controlHandle<ButtonControl>(kCom1).isChecked();
-        com2 = window.controlHandle<ButtonControl>(kCom2).isChecked();
-        focus = window.focusedControlId();
+        com1 = controlHandle<ButtonControl>(window, kCom1).isChecked();
+        com2 = controlHandle<ButtonControl>(window, kCom2).isChecked();
+        focus = focusedControlId(window);
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     window.runModal();
@@ -101,12 +101,12 @@ TEST(PortSelectionWindow, TabMovesOnlyBetweenOkAndCancel) {
     std::vector<int> forward, backward;
     ModalPoller poller([&](QDialog& d) {
         for (int i = 0; i < 4; ++i) {
-            forward.push_back(window.focusedControlId());
+            forward.push_back(focusedControlId(window));
             QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
         }
         for (int i = 0; i < 4; ++i) {
             QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
-            backward.push_back(window.focusedControlId());
+            backward.push_back(focusedControlId(window));
         }
         QTest::keyClick(&d, Qt::Key_Escape);
     });
@@ -169,7 +169,7 @@ NoticeView showNotice(FailureNotice& notice) {
         view.caption = d.windowTitle();
         view.message = qtControlAs<QLabel>(notice, control::kFailureMessage)->text();
         view.messageVisible =
-            notice.controlHandle<StaticControl>(control::kFailureMessage).isVisible();
+            controlHandle<StaticControl>(notice, control::kFailureMessage).isVisible();
         view.painted = painted.seen;
         QTest::keyClick(&d, Qt::Key_Return);
     });
@@ -254,10 +254,10 @@ TEST(WaitWindow, IsOnScreenAndPaintedWhenConstructed) {
     EXPECT_EQ(labels[0]->text(), QStringLiteral("Communicating with Printer.  Please wait..."));
     EXPECT_EQ(painted.seen.count(labels[0]->text()), 1u);
     EXPECT_TRUE(qtWindow(*wait)->findChildren<QPushButton*>().isEmpty());
-    EXPECT_EQ(Dialog::openWindows(), std::vector<Dialog*>{wait.get()});
+    EXPECT_EQ(openWindows(), std::vector<Dialog*>{wait.get()});
     wait->destroyWindow();
     EXPECT_FALSE(wait->isWindowVisible());
-    EXPECT_TRUE(Dialog::openWindows().empty());
+    EXPECT_TRUE(openWindows().empty());
     wait.reset();
 }
 

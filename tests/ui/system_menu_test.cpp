@@ -10,7 +10,7 @@
 #include "tests/ui/modal_poller.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/dialog.h"
-#include "ui/toolkit/qt/qt_access.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet {
 namespace {
@@ -99,7 +99,7 @@ TEST(WindowMenu, AltSpaceDoesNotPressTheFocusedButton) {
     CommandRecorder dialog;
     bool menuOpened = false;
     ModalPoller poller([&](QDialog& d) {
-        ASSERT_EQ(dialog.focusedControlId(), kIdOk);
+        ASSERT_EQ(focusedControlId(dialog), kIdOk);
         altSpace(d);
         QMenu* menu = openWindowMenu(d);
         menuOpened = menu != nullptr;

@@ -15,15 +15,15 @@
 #include "tests/win32/message_steps.h"
 #include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/toolkit/dialog.h"
 #include "ui/toolkit/paint_context.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 #include "ui/toolkit/win32/dialog_window.h"
 
 namespace quillet::wine {
 namespace {
 
 HWND handleOf(const Dialog& dialog) {
-    return dialog.window() != nullptr ? dialog.window()->handle() : nullptr;
+    return dialogWindow(dialog) != nullptr ? dialogWindow(dialog)->handle() : nullptr;
 }
 
 HWND handleOf(const Control& control) {
@@ -36,10 +36,10 @@ std::string lineOf(const EditControl& box) {
 }
 
 // A dialog on one of Quillet's templates with the checks' own handlers in its map.
-class Probe : public Dialog {
+class Probe : public TemplateDialog {
   public:
-    explicit Probe(int templateId) : Dialog(templateId) {}
-    explicit Probe(const DialogTemplate& dialogTemplate) : Dialog(dialogTemplate) {}
+    explicit Probe(int templateId) : TemplateDialog(templateId) {}
+    explicit Probe(const DialogTemplate& dialogTemplate) : TemplateDialog(dialogTemplate) {}
 
     std::function<bool()> init;
     std::function<bool(PaintContext&)> paint;
@@ -148,7 +148,7 @@ TEST_F(DialogManager, ARevertRaisesItsUpdateInsideTheReplacementThatMadeIt) {
         events.push_back("reverted");
     };
     editor.init = [&] {
-        box = editor.controlHandle<EditControl>(control::kTextBox);
+        box = controlHandle<EditControl>(editor, control::kTextBox);
         box.setText("AB");
         EXPECT_EQ(events, std::vector<std::string>{"AB"})
             << "the update comes inside SetWindowText";
@@ -181,7 +181,7 @@ TEST_F(DialogManager, SelectingByCodeNotifiesNothingAndTheUsersChoiceDoes) {
     int changes = 0;
     editor.selectionChanged = [&] { ++changes; };
     editor.init = [&] {
-        alignment = editor.controlHandle<DropDownControl>(control::kAlignmentList);
+        alignment = controlHandle<DropDownControl>(editor, control::kAlignmentList);
         EXPECT_EQ(alignment.count(), 3) << "filled from the template before initialisation";
         EXPECT_EQ(alignment.itemText(1), "Center");
         alignment.setCurrentSelection(1);
@@ -205,7 +205,7 @@ TEST_F(DialogManager, SelectingByCodeNotifiesNothingAndTheUsersChoiceDoes) {
     changes = 0;
     mainWindow.selectionChanged = [&] { ++changes; };
     mainWindow.init = [&] {
-        list = mainWindow.controlHandle<ListBoxControl>(control::kHeaderList);
+        list = controlHandle<ListBoxControl>(mainWindow, control::kHeaderList);
         for (const char* entry : {"one", "two", "three"}) {
             list.addString(entry);
         }
@@ -238,7 +238,7 @@ class TextBoxWidth : public DialogManager {
         EditControl box;
         std::string held;
         editor.init = [&] {
-            box = editor.controlHandle<EditControl>(control::kTextBox);
+            box = controlHandle<EditControl>(editor, control::kTextBox);
             return true;
         };
         MessageSteps steps({[&] {
@@ -395,7 +395,7 @@ TEST_F(DialogManager, AModalWindowIsOwnedByTheMainWindowCentredOverItWithOkFocus
         ownerEnabled = IsWindowEnabled(owner);
         GetWindowRect(mainHandle, &mainFrame);
         GetWindowRect(window, &portFrame);
-        focused = port.focusedControlId();
+        focused = focusedControlId(port);
         defaultId = SendMessageW(window, DM_GETDEFID, 0, 0);
         postKey(GetFocus(), VK_ESCAPE);
     };
@@ -457,7 +457,7 @@ TEST_F(DialogManager, TextCrossesAsLatin1BytesAndTheRestReadsAsDel) {
     std::string line;
     std::wstring caption;
     editor.init = [&] {
-        box = editor.controlHandle<EditControl>(control::kTextBox);
+        box = controlHandle<EditControl>(editor, control::kTextBox);
         box.setText("Caf\xE9");
         wchar_t wide[16] = {};
         GetWindowTextW(handleOf(box), wide, 16);

@@ -20,6 +20,7 @@
 #include "ui/port_selection_window.h"
 #include "ui/resources/resource_catalog.h"
 #include "ui/resources/resource_ids.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 #include "ui/toolkit/win32/dialog_window.h"
 #include "ui/wait_window.h"
 
@@ -31,7 +32,7 @@ using quillet::wine::MessageSteps;
 bool allGood = true;
 
 HWND handleOf(const Dialog& dialog) {
-    return dialog.window() != nullptr ? dialog.window()->handle() : nullptr;
+    return dialogWindow(dialog) != nullptr ? dialogWindow(dialog)->handle() : nullptr;
 }
 
 void capture(const std::string& name, const std::string& title) {
@@ -85,9 +86,8 @@ void shootHeaderEditor() {
                                                capture("135_header_editor", "Header Message #4");
                                                // A character the printer has not: rejected.
                                                HWND box = static_cast<HWND>(
-                                                   editor
-                                                       .controlHandle<quillet::EditControl>(
-                                                           quillet::control::kTextBox)
+                                                   quillet::controlHandle<quillet::EditControl>(
+                                                       editor, quillet::control::kTextBox)
                                                        .native());
                                                SetFocus(box);
                                                quillet::wine::postChar(box, L'\u20AC');

@@ -1,10 +1,13 @@
-// The dialog base's behaviour that does not depend on the backend: the records of the main
-// window and the open windows, the handler table's dispatch and the default handlers.
+// The dialog base's behaviour that does not depend on the backend: construction, the
+// records of the main window and the open windows, the handler table's dispatch and the
+// default handlers.
 #include "ui/toolkit/dialog.h"
 
 #include <algorithm>
 
+#include "ui/toolkit/backend_window.h"
 #include "ui/toolkit/paint_context.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 
 namespace quillet {
 namespace {
@@ -19,7 +22,29 @@ std::vector<Dialog*>& openWindowRecord() {
     return windows;
 }
 
+const DialogTemplate& templateOrEmpty(int id) {
+    static const DialogTemplate kEmpty{};
+    const DialogTemplate* found = findDialogTemplate(id);
+    return found != nullptr ? *found : kEmpty;
+}
+
 }  // namespace
+
+Dialog::Dialog(int templateId, Dialog* owner)
+    : template_(&templateOrEmpty(templateId)), explicitOwner_(owner) {}
+
+Dialog::~Dialog() {
+    destroyWindow();
+    if (mainWindow() == this) {
+        setMainWindow(nullptr);
+    }
+}
+
+void Dialog::endDialog(int result) {
+    if (window_ != nullptr) {
+        endWindow(*window_, result);
+    }
+}
 
 void Dialog::setMainWindow(Dialog* window) {
     mainWindowRecord() = window;
@@ -29,7 +54,8 @@ Dialog* Dialog::mainWindow() {
     return mainWindowRecord();
 }
 
-std::vector<Dialog*> Dialog::openWindows() {
+// A testing hook, beside the record it reads.
+std::vector<Dialog*> openWindows() {
     return openWindowRecord();
 }
 

@@ -38,20 +38,19 @@
 // the text again; the user's changes that an edit box which never scrolls refuses whole
 // raise none). The window menu: in onInitDialog, if (hasSystemMenu())
 // appendSystemMenuSeparator() and appendSystemMenuEntry(16, text); a choice calls
-// onSysCommand(id) with the raw id (mask it with 0xFFF0); pass other ids to
+// onSysCommand(id) with the raw id (mask it with kSystemCommandMask); pass other ids to
 // Dialog::onSysCommand for the default handling. Modeless: createModeless() shows and
 // paints a template visible at creation before it returns, so the caller may then block
 // the window thread; destroyWindow() removes it.
 //
-// Defined once for all backends (ui/toolkit/dialog.cpp): the main window record,
-// openWindows, hasWindow, the dispatch entry points and the default handlers. Everything
-// else, constructors and destructor included, is defined by each backend.
+// Defined once for all backends (ui/toolkit/dialog.cpp): construction and destruction,
+// endDialog, the main window record, hasWindow, the dispatch entry points and the default
+// handlers. Everything that needs the window is defined by each backend. What tests may
+// reach behind this interface is in ui/toolkit/testing/dialog_testing.h.
 
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ui/toolkit/controls.h"
 #include "ui/toolkit/dialog_template.h"
@@ -61,6 +60,8 @@ namespace quillet {
 
 // The system command of the standard Close entry of a window menu.
 inline constexpr int kSysCommandClose = 0xF060;
+// The bits of a system command that name it; the system keeps the low four for itself.
+inline constexpr int kSystemCommandMask = 0xFFF0;
 
 enum class Notification { Clicked, SelectionChanged, TextUpdated };
 
@@ -74,8 +75,6 @@ class Dialog {
     // main window (if any, and other than this dialog) becomes the owner when the window is
     // created.
     explicit Dialog(int templateId, Dialog* owner = nullptr);
-    // A template of the caller's; it must outlive the dialog.
-    explicit Dialog(const DialogTemplate& dialogTemplate, Dialog* owner = nullptr);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -106,28 +105,11 @@ class Dialog {
     void appendSystemMenuSeparator();
     void appendSystemMenuEntry(int id, std::string_view text);
 
-    // A handle to a control of the open window; unbound when there is none with that id,
-    // or it is of another kind. Windows bind theirs in doDataExchange; tests and callers
-    // may look at controls through this.
-    template <class Handle>
-    Handle controlHandle(int id) const {
-        Handle handle;
-        attachControl(id, handle, &Handle::accepts);
-        return handle;
-    }
-    // The id of the control that has the keyboard focus, or 0 when none of ours has it.
-    int focusedControlId() const;
-
     const DialogTemplate& dialogTemplate() const { return *template_; }
-    // The backend's window while it exists, else null. For the backend and its tests.
-    DialogWindow* window() const { return window_.get(); }
 
     // The application's main window, the owner of dialogs constructed without one.
     static void setMainWindow(Dialog* window);
     static Dialog* mainWindow();
-    // Every dialog whose window exists, modal or modeless, shown or not yet shown, in the
-    // order the windows were created: the last is the newest. For tests and tools.
-    static std::vector<Dialog*> openWindows();
 
     using Handler = void (Dialog::*)();
     struct MessageEntry {
@@ -184,10 +166,14 @@ class Dialog {
 
     const DialogTemplate* template_;
     Dialog* explicitOwner_;
-    std::unique_ptr<DialogWindow> window_;
+    // The window belongs to the backend, which sets and clears this when it makes and
+    // removes it.
+    DialogWindow* window_ = nullptr;
     bool defaultSysCommand_ = false;
 
     friend class DialogWindow;
+    // The hooks of ui/toolkit/testing/dialog_testing.h.
+    friend struct DialogTestAccess;
 };
 
 }  // namespace quillet

@@ -9,8 +9,8 @@
 
 #include "tests/scenarios/desk.h"
 #include "tests/scenarios/user_script.h"
-#include "ui/toolkit/qt/qt_access.h"
 #include "ui/toolkit/qt/qt_controls.h"
+#include "ui/toolkit/qt/qt_testing.h"
 
 namespace quillet::scenario::desk {
 

@@ -18,7 +18,7 @@ namespace quillet::scenario::desk {
 namespace {
 
 HWND controlWindow(const Dialog& dialog, int controlId) {
-    HWND control = static_cast<HWND>(dialog.controlHandle<Control>(controlId).native());
+    HWND control = static_cast<HWND>(controlHandle<Control>(dialog, controlId).native());
     EXPECT_NE(control, nullptr) << "no control " << controlId;
     return control;
 }

@@ -1,23 +1,20 @@
 // The application object over a QApplication.
+//
+// Where it still differs from the dialog manager:
+// - enable3dControls does nothing here either: Qt's style draws the 3D look.
 #include <QApplication>
 #include <memory>
 
 #include "ui/toolkit/application_base.h"
-#include "ui/toolkit/dialog.h"
 
 namespace quillet {
 
 class ApplicationHost {
   public:
-    ApplicationHost(int& argc, char** argv) {
-        // A test may have made the one QApplication already.
-        if (QApplication::instance() == nullptr) {
-            ownApplication_ = std::make_unique<QApplication>(argc, argv);
-        }
-    }
+    ApplicationHost(int& argc, char** argv) : application_(argc, argv) {}
 
   private:
-    std::unique_ptr<QApplication> ownApplication_;
+    QApplication application_;
 };
 
 ApplicationBase::ApplicationBase(int& argc, char** argv, const ResourceCatalog& resources) {
@@ -32,13 +29,6 @@ int ApplicationBase::run() {
         return 0;
     }
     return QApplication::exec();
-}
-
-// Qt's styles draw dialog controls in relief already; there is no switch to throw.
-void ApplicationBase::enable3dControls() {}
-
-void ApplicationBase::setMainWindow(Dialog* window) {
-    Dialog::setMainWindow(window);
 }
 
 }  // namespace quillet

@@ -10,7 +10,7 @@ target_sources(quillet_toolkit PRIVATE
   toolkit/qt/dialog_window.cpp
   toolkit/qt/dialog_window.h
   toolkit/qt/icons_qt.cpp
-  toolkit/qt/qt_access.cpp
+  toolkit/qt/qt_testing.cpp
   toolkit/qt/qt_bytes.cpp
   toolkit/qt/qt_controls.cpp
   toolkit/qt/qt_controls.h

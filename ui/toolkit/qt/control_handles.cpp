@@ -1,4 +1,8 @@
 // The control handles' operations on the Qt widgets the dialog builder made.
+//
+// Where they still differ from the dialog manager:
+// - After setText the caret of a text box is at the end of the text.
+// - setText with the text the control already holds raises no TextUpdated.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QButtonGroup>

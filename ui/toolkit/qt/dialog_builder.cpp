@@ -1,3 +1,8 @@
+// Qt widgets made from a dialog template, placed in dialog units.
+//
+// Where it still differs from the dialog manager:
+// - Dialog units come from the metrics of the font the dialog actually gets, which may not
+//   be the template's.
 #include "ui/toolkit/qt/dialog_builder.h"
 
 #include <QButtonGroup>

@@ -1,5 +1,11 @@
-// The dialog base's members that need the window: runs, caption, icon, window menu, focus
-// and control binding, over a DialogWindow.
+// The dialog base's members that need the window: runs, caption, icon, window menu and
+// control binding, over a DialogWindow.
+//
+// Where it still differs from the dialog manager:
+// - Owner: the main window (or the given owner) owns a new dialog, not the window already
+//   open over it; Qt's modal run blocks the other windows.
+// - A minimised window has only its window icon: no painting of its own, no drag icon.
+// - There is no modal run that cannot start, so no result of -1.
 #include <QApplication>
 
 #include "ui/toolkit/dialog.h"
@@ -11,62 +17,43 @@
 namespace quillet {
 namespace {
 
-const DialogTemplate& templateOrEmpty(int id) {
-    static const DialogTemplate kEmpty{};
-    const DialogTemplate* found = findDialogTemplate(id);
-    return found != nullptr ? *found : kEmpty;
-}
-
 // With no owner of its own, the main window at the time of the run owns the window.
 QWidget* ownerWindowFor(const Dialog& dialog, Dialog* explicitOwner) {
     Dialog* owner = explicitOwner != nullptr ? explicitOwner : Dialog::mainWindow();
     if (owner == &dialog || owner == nullptr) {
         return nullptr;
     }
-    return owner->window();
+    return DialogWindow::of(*owner);
 }
 
 }  // namespace
 
-Dialog::Dialog(int templateId, Dialog* owner)
-    : template_(&templateOrEmpty(templateId)), explicitOwner_(owner) {}
-
-Dialog::Dialog(const DialogTemplate& dialogTemplate, Dialog* owner)
-    : template_(&dialogTemplate), explicitOwner_(owner) {}
-
-Dialog::~Dialog() {
-    destroyWindow();
-    if (mainWindow() == this) {
-        setMainWindow(nullptr);
-    }
-}
-
+// The window registers itself with the dialog when it is made and forgets it when it goes,
+// however that comes: here, or with its owner.
 int Dialog::runModal() {
     destroyWindow();
-    window_ = std::make_unique<DialogWindow>(*this, ownerWindowFor(*this, explicitOwner_));
-    noteWindowCreated();
-    window_->setModal(true);
+    auto* window = new DialogWindow(*this, ownerWindowFor(*this, explicitOwner_));
+    window->setModal(true);
     // An initialisation that ends the dialog leaves it never shown.
-    const bool goesOn = window_->initialise();
+    const bool goesOn = window->initialise();
     if (goesOn) {
-        window_->placeWindow();
+        window->placeWindow();
     }
-    const int result = goesOn ? window_->runModalLoop() : window_->result();
+    const int result = goesOn ? window->runModalLoop() : window->result();
     destroyWindow();
     return result;
 }
 
 bool Dialog::createModeless() {
     destroyWindow();
-    window_ = std::make_unique<DialogWindow>(*this, ownerWindowFor(*this, explicitOwner_));
-    noteWindowCreated();
-    window_->setModal(false);
-    if (!window_->initialise()) {
+    auto* window = new DialogWindow(*this, ownerWindowFor(*this, explicitOwner_));
+    window->setModal(false);
+    if (!window->initialise()) {
         return false;
     }
     if (template_->style & VisibleAtCreation) {
-        window_->placeWindow();
-        window_->showAndPaint();
+        window->placeWindow();
+        window->showAndPaint();
     }
     return true;
 }
@@ -76,14 +63,7 @@ void Dialog::destroyWindow() {
         return;
     }
     window_->hide();
-    noteWindowDestroyed();
-    window_.reset();
-}
-
-void Dialog::endDialog(int result) {
-    if (window_ != nullptr) {
-        window_->end(result);
-    }
+    delete window_;
 }
 
 bool Dialog::isWindowVisible() const {
@@ -124,14 +104,6 @@ void Dialog::appendSystemMenuEntry(int id, std::string_view text) {
     if (hasSystemMenu()) {
         window_->windowMenu()->appendEntry(id, fromBytes(text));
     }
-}
-
-int Dialog::focusedControlId() const {
-    if (window_ == nullptr) {
-        return 0;
-    }
-    const ControlTemplate* focused = window_->controlHolding(window_->focusWidget());
-    return focused != nullptr ? focused->id : 0;
 }
 
 bool Dialog::attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const {

@@ -1,3 +1,8 @@
+// A dialog's QDialog: its controls, notifications, placing and runs.
+//
+// Where it still differs from the dialog manager:
+// - The window is centred after onInitDialog, and not clamped to the work area.
+// - The mouse wheel always goes to the control with the focus, wherever the pointer is.
 #include "ui/toolkit/qt/dialog_window.h"
 
 #include <QAbstractButton>
@@ -12,6 +17,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include "ui/toolkit/backend_window.h"
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/window_menu.h"
 
@@ -52,16 +58,19 @@ DialogWindow::DialogWindow(Dialog& dialog, QWidget* owner)
         windowMenu_ = std::make_unique<WindowMenu>(*this);
     }
     qApp->installEventFilter(this);
+    dialog_.window_ = this;
+    dialog_.noteWindowCreated();
 }
 
 DialogWindow::~DialogWindow() {
+    dialog_.noteWindowDestroyed();
+    dialog_.window_ = nullptr;
     qApp->removeEventFilter(this);
     windowMenu_.reset();
-    // Qt deletes a window with its owner; the dialog must then forget it.
-    if (dialog_.window_.get() == this) {
-        dialog_.noteWindowDestroyed();
-        static_cast<void>(dialog_.window_.release());
-    }
+}
+
+void endWindow(DialogWindow& window, int result) {
+    window.end(result);
 }
 
 QWidget* DialogWindow::control(int id) const {

@@ -13,13 +13,16 @@ namespace quillet {
 class WindowMenu;
 
 // A dialog's window on Qt: the controls built from its template, the window menu, and the
-// modal or modeless run. Made afresh for each run and removed at its end.
+// modal or modeless run. Made afresh for each run and removed at its end by the dialog, or
+// with its owner window; it enters itself in its dialog when made and leaves when removed.
 class DialogWindow : public QDialog {
     Q_OBJECT
   public:
     DialogWindow(Dialog& dialog, QWidget* owner);
     ~DialogWindow() override;
 
+    // The dialog's window while it exists, else null.
+    static DialogWindow* of(const Dialog& dialog) { return dialog.window_; }
     Dialog& dialog() const { return dialog_; }
 
     // The control with that id (the first, should ids repeat), or null.
@@ -30,7 +33,6 @@ class DialogWindow : public QDialog {
     // The template entry of the control that is or holds the widget, or null.
     const ControlTemplate* controlHolding(const QWidget* widget) const;
 
-    BaseUnits dialogBaseUnits() const { return units_; }
     // Pixel rectangle of the client area, in window coordinates.
     QRect clientArea() const;
     WindowMenu* windowMenu() const { return windowMenu_.get(); }
@@ -46,7 +48,6 @@ class DialogWindow : public QDialog {
     void showAndPaint();
     void end(int result);
     int result() const { return result_; }
-    bool endRequested() const { return endRequested_; }
 
   protected:
     void reject() override;

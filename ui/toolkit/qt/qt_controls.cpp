@@ -1,3 +1,8 @@
+// The Qt widgets behind the standard controls.
+//
+// Where they still differ from the dialog manager's controls:
+// - A no-scroll text box cuts what the user types or pastes to its width, but text set by
+//   code is never cut.
 #include "ui/toolkit/qt/qt_controls.h"
 
 #include <algorithm>

@@ -1,3 +1,9 @@
+// The window menu of a dialog with a system menu.
+//
+// Where it still differs from the system menu:
+// - It holds only Close and our own entries, opened by Alt+Space or a right click on the
+//   background.
+// - Alt+F4 in a window without a system menu is not handled (on Win32 it closes like Esc).
 #include "ui/toolkit/qt/window_menu.h"
 
 #include <QApplication>
@@ -71,7 +77,7 @@ bool WindowMenu::onBackground(QPoint pos) const {
 
 // Close left to the default handling closes the window like the close box.
 void WindowMenu::choose(int id) {
-    if (window_.dialog().dispatchSysCommand(id) && (id & 0xFFF0) == kSysCommandClose) {
+    if (window_.dialog().dispatchSysCommand(id) && (id & kSystemCommandMask) == kSysCommandClose) {
         window_.close();
     }
 }

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "ui/toolkit/application_base.h"
-#include "ui/toolkit/dialog.h"
 
 namespace quillet {
 
@@ -33,13 +32,6 @@ int ApplicationBase::run() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-// Dialogs are drawn in relief by the dialog manager itself (DS_3DLOOK is always on).
-void ApplicationBase::enable3dControls() {}
-
-void ApplicationBase::setMainWindow(Dialog* window) {
-    Dialog::setMainWindow(window);
 }
 
 }  // namespace quillet

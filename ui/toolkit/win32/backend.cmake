@@ -14,6 +14,7 @@ target_sources(quillet_toolkit PRIVATE
   ${quillet_win32_dir}/no_scroll_edit.cpp
   ${quillet_win32_dir}/paint_context_win32.cpp
   ${quillet_win32_dir}/system_menu_win32.cpp
+  ${quillet_win32_dir}/testing_win32.cpp
 )
 target_compile_definitions(quillet_toolkit PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
 target_link_libraries(quillet_toolkit PUBLIC comctl32)

@@ -11,21 +11,16 @@ namespace quillet {
 
 namespace {
 
-const DialogTemplate& templateOrEmpty(int id) {
-    static const DialogTemplate kEmpty{};
-    const DialogTemplate* found = findDialogTemplate(id);
-    return found != nullptr ? *found : kEmpty;
-}
-
 // The window that owns a new dialog: the given owner's, else the main window's; a window
 // already open over that one (a modal run, the wait window) owns the new one instead, so
 // that the whole chain is disabled while the new one runs modally.
 HWND ownerHandle(const Dialog* dialog, const Dialog* explicitOwner) {
     const Dialog* owner = explicitOwner != nullptr ? explicitOwner : Dialog::mainWindow();
-    if (owner == nullptr || owner == dialog || owner->window() == nullptr) {
+    const DialogWindow* ownerWindow = owner != nullptr ? DialogWindow::of(*owner) : nullptr;
+    if (owner == dialog || ownerWindow == nullptr) {
         return nullptr;
     }
-    HWND handle = owner->window()->handle();
+    HWND handle = ownerWindow->handle();
     HWND popup = GetLastActivePopup(handle);
     if (popup != nullptr && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
         return popup;
@@ -35,37 +30,22 @@ HWND ownerHandle(const Dialog* dialog, const Dialog* explicitOwner) {
 
 }  // namespace
 
-Dialog::Dialog(int templateId, Dialog* owner)
-    : template_(&templateOrEmpty(templateId)), explicitOwner_(owner) {}
-
-Dialog::Dialog(const DialogTemplate& dialogTemplate, Dialog* owner)
-    : template_(&dialogTemplate), explicitOwner_(owner) {}
-
-Dialog::~Dialog() {
-    destroyWindow();
-    if (mainWindow() == this) {
-        setMainWindow(nullptr);
-    }
-}
-
 int Dialog::runModal() {
     // Each run makes the window afresh, also after a modeless one.
     destroyWindow();
-    DialogWindow::Creation creation{this, true};
     const win32::NativeTemplate native(*template_);
     const INT_PTR result = DialogBoxIndirectParamW(
         win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),
-        &DialogWindow::procedure, reinterpret_cast<LPARAM>(&creation));
+        &DialogWindow::procedure, reinterpret_cast<LPARAM>(this));
     return static_cast<int>(result);
 }
 
 bool Dialog::createModeless() {
     destroyWindow();
-    DialogWindow::Creation creation{this, false};
     const win32::NativeTemplate native(*template_);
     HWND handle = CreateDialogIndirectParamW(
         win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),
-        &DialogWindow::procedure, reinterpret_cast<LPARAM>(&creation));
+        &DialogWindow::procedure, reinterpret_cast<LPARAM>(this));
     if (handle == nullptr || window_ == nullptr) {
         return false;
     }
@@ -82,12 +62,6 @@ void Dialog::destroyWindow() {
     // WM_NCDESTROY removes window_.
     if (window_ != nullptr) {
         DestroyWindow(window_->handle());
-    }
-}
-
-void Dialog::endDialog(int result) {
-    if (window_ != nullptr) {
-        window_->end(result);
     }
 }
 
@@ -117,18 +91,6 @@ void Dialog::setIcon(const Icon& icon) {
                  reinterpret_cast<LPARAM>(win32::iconHandle(icon, win32::IconSize::Large)));
     SendMessageW(window_->handle(), WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(win32::iconHandle(icon, win32::IconSize::Small)));
-}
-
-int Dialog::focusedControlId() const {
-    HWND focus = GetFocus();
-    if (!hasWindow() || focus == nullptr || !IsChild(window_->handle(), focus)) {
-        return 0;
-    }
-    // The edit field inside a combo box, say, stands for the combo box.
-    while (GetParent(focus) != window_->handle()) {
-        focus = GetParent(focus);
-    }
-    return GetDlgCtrlID(focus);
 }
 
 bool Dialog::attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "ui/toolkit/backend_window.h"
 #include "ui/toolkit/win32/icon_handles.h"
 #include "ui/toolkit/win32/latin1_text.h"
 #include "ui/toolkit/win32/paint_context_win32.h"
@@ -85,42 +86,46 @@ void DialogWindow::end(int result) {
     EndDialog(handle_, result);
 }
 
-BOOL DialogWindow::create(HWND window, const Creation& creation) {
-    Dialog& dialog = *creation.dialog;
-    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(&dialog));
-    dialog.window_ = std::make_unique<DialogWindow>(dialog, window, creation.modal);
-    dialog.noteWindowCreated();
-    return dialog.window_->initialise() ? TRUE : FALSE;
+void endWindow(DialogWindow& window, int result) {
+    window.end(result);
 }
 
-void DialogWindow::destroyed(HWND window, Dialog& dialog) {
-    dialog.noteWindowDestroyed();
+BOOL DialogWindow::create(HWND window, Dialog& dialog) {
+    auto* self = new DialogWindow(dialog, window);
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    dialog.window_ = self;
+    dialog.noteWindowCreated();
+    return self->initialise() ? TRUE : FALSE;
+}
+
+void DialogWindow::destroyed(HWND window, DialogWindow* self) {
+    self->dialog_.noteWindowDestroyed();
+    self->dialog_.window_ = nullptr;
     SetWindowLongPtrW(window, DWLP_USER, 0);
-    dialog.window_.reset();
+    delete self;
 }
 
 INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        return create(window, *reinterpret_cast<const Creation*>(lParam));
+        return create(window, *reinterpret_cast<Dialog*>(lParam));
     }
-    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (dialog == nullptr || dialog->window_ == nullptr) {
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (self == nullptr) {
         return FALSE;
     }
-    DialogWindow& self = *dialog->window_;
     switch (message) {
         case WM_COMMAND:
-            return self.command(wParam, lParam);
+            return self->command(wParam, lParam);
         case WM_SYSCOMMAND:
-            return self.sysCommand(wParam);
+            return self->sysCommand(wParam);
         case WM_PAINT:
-            return self.paint();
+            return self->paint();
         case WM_QUERYDRAGICON:
-            return self.queryDragIcon();
+            return self->queryDragIcon();
         case kSettleChoice:
-            return self.settleChoice(static_cast<int>(wParam));
+            return self->settleChoice(static_cast<int>(wParam));
         case WM_NCDESTROY:
-            destroyed(window, *dialog);
+            destroyed(window, self);
             return FALSE;
         default:
             return FALSE;

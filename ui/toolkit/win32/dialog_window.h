@@ -10,32 +10,28 @@
 
 namespace quillet {
 
-// A Dialog's window in the dialog manager: it exists from WM_INITDIALOG, when the window and
-// its controls have been made, to WM_NCDESTROY.
+// A Dialog's window in the dialog manager, kept with the window handle (DWLP_USER): made at
+// WM_INITDIALOG, when the window and its controls exist, and removed at WM_NCDESTROY. The
+// dialog's pointer to it is only a handle, which the same two messages set and clear.
 class DialogWindow {
   public:
-    // What runModal and createModeless hand to the dialog manager for WM_INITDIALOG.
-    struct Creation {
-        Dialog* dialog;
-        bool modal;
-    };
+    DialogWindow(Dialog& dialog, HWND handle) : dialog_(dialog), handle_(handle) {}
 
-    DialogWindow(Dialog& dialog, HWND handle, bool modal)
-        : dialog_(dialog), handle_(handle), modal_(modal) {}
-
+    // The dialog's window while it exists, else null.
+    static DialogWindow* of(const Dialog& dialog) { return dialog.window_; }
     HWND handle() const { return handle_; }
-    bool isModal() const { return modal_; }
     // Whether endDialog was called for this window.
     bool ended() const { return ended_; }
     void end(int result);
 
-    // The dialog procedure of every Dialog. Nothing here touches the DialogWindow after
-    // handing a message to the Dialog: the handler may have destroyed the window.
+    // The dialog procedure of every Dialog; runModal and createModeless pass the Dialog as
+    // the creation parameter. Nothing here touches the DialogWindow after handing a message
+    // to the Dialog: the handler may have destroyed the window.
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    static BOOL create(HWND window, const Creation& creation);
-    static void destroyed(HWND window, Dialog& dialog);
+    static BOOL create(HWND window, Dialog& dialog);
+    static void destroyed(HWND window, DialogWindow* self);
     bool initialise();
     INT_PTR command(WPARAM wParam, LPARAM lParam);
     bool heard(const ControlTemplate& control, HWND handle, WORD code, Notification& notification);
@@ -46,7 +42,6 @@ class DialogWindow {
 
     Dialog& dialog_;
     const HWND handle_;
-    const bool modal_;
     bool ended_ = false;
     std::map<int, win32::NoScrollEdit> noScrollEdits_;
     std::map<int, win32::DropDownChoice> choices_;

@@ -11,7 +11,8 @@ namespace quillet {
 namespace {
 
 HMENU systemMenuOf(const Dialog& dialog) {
-    return dialog.hasSystemMenu() ? GetSystemMenu(dialog.window()->handle(), FALSE) : nullptr;
+    return dialog.hasSystemMenu() ? GetSystemMenu(DialogWindow::of(dialog)->handle(), FALSE)
+                                  : nullptr;
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 #pragma once
 
 // What Qt tests and tools may reach behind the toolkit's neutral interface: the Qt window
-// and widgets of a dialog, and the dialog of a widget.
+// and widgets of a dialog, and the dialog of a widget; with the neutral hooks.
 
 #include <QDialog>
 #include <QRect>
 #include <cstddef>
 
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/testing/dialog_testing.h"
 
 namespace quillet {
 

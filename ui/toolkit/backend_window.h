@@ -1,0 +1,12 @@
+#pragma once
+
+// What each backend defines for the dialog code the backends share (dialog.cpp).
+
+namespace quillet {
+
+class DialogWindow;
+
+// Ends the window's modal run with the result, or hides a modeless window.
+void endWindow(DialogWindow& window, int result);
+
+}  // namespace quillet
