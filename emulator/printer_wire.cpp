@@ -68,6 +68,14 @@ void PrinterWire::purge() {
     commandTooLong_ = false;
 }
 
+void PrinterWire::discardArrived() {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    const Clock::time_point now = Clock::now();
+    while (!toHost_.empty() && toHost_.front().arrives <= now) {
+        toHost_.pop_front();
+    }
+}
+
 // Under the lock.
 void PrinterWire::takeByte(char c) {
     if (c != '\n') {

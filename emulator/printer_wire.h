@@ -26,6 +26,9 @@ class PrinterWire {
     void resume();
     // Forgets what the printer has not sent yet and any half-received command.
     void purge();
+    // Forgets the bytes that have crossed the wire and wait to be received; those still on
+    // their way come as sent.
+    void discardArrived();
 
   private:
     using Clock = std::chrono::steady_clock;

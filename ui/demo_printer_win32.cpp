@@ -72,6 +72,10 @@ void wakeReader() {
     printer().interrupt();
 }
 
+void flushPortInput() {
+    printer().discardArrived();
+}
+
 void clearReaderWake() {
     printer().resume();
 }

@@ -306,7 +306,7 @@ TEST_F(TextBoxWidth, APasteTakesWhatFitsAndKeepsWhatFollows) {
     EditControl box;
     std::vector<std::string> updates;
     editor.init = [&] {
-        box = editor.controlHandle<EditControl>(control::kTextBox);
+        box = controlHandle<EditControl>(editor, control::kTextBox);
         box.setText("[]");
         editor.textUpdated = [&] { updates.push_back(lineOf(box)); };
         return true;
