@@ -18,6 +18,7 @@
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
 #include "ui/application.h"
+#include "link/testing/link_testing.h"
 
 namespace {
 

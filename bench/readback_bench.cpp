@@ -16,6 +16,7 @@
 #include "link/serial_port.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
+#include "link/testing/link_testing.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "link/pause.h"
+#include "link/testing/link_testing.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string_view>
 
 namespace quillet {
 
@@ -27,9 +26,5 @@ bool writeBytes(const void* bytes, std::size_t count);
 // Reader thread only: true iff exactly one byte was read. Returns false when the
 // port is gone or closePort asked the reader to stop.
 bool readByte(unsigned char& out);
-
-// Routes a port name to another device path (an emulator's pseudo-terminal, say).
-// An empty path removes the route. Only for the tests and the demo.
-void routePort(std::string_view name, std::string_view devicePath);
 
 }  // namespace quillet

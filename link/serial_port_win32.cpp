@@ -12,7 +12,7 @@
 #include "link/port_routes.h"
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
-#include "link/serial_port_win32.h"
+#include "link/testing/link_testing.h"
 #include "link/write_limit.h"
 
 namespace quillet {

@@ -42,7 +42,4 @@ class UucpLock {
     std::vector<HeldFile> held_;
 };
 
-// For the tests: the folder of the lock files; empty restores the built-in one.
-void setUucpLockFolder(std::string_view folder);
-
 }  // namespace quillet

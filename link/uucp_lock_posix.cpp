@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/uucp_lock.h"
+#include "link/testing/link_testing.h"
 
 #ifndef QUILLET_LOCK_FOLDER
 #define QUILLET_LOCK_FOLDER "/run/lock"

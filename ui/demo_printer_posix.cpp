@@ -3,6 +3,7 @@
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
 #include "ui/demo_printer.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 

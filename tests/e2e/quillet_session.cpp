@@ -9,6 +9,7 @@
 
 #include "link/serial_port.h"
 #include "ui/toolkit/qt/qt_controls.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet::e2e {
 

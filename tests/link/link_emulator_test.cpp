@@ -12,6 +12,7 @@
 #include "link/serial_port.h"
 #include "link_test_support.h"
 #include "ring_test_support.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "link/uucp_lock.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet::test {
 

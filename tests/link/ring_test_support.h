@@ -5,6 +5,7 @@
 
 #include "link/pause.h"
 #include "link/receive_ring.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet::test {
 

@@ -28,6 +28,7 @@
 #include "link_test_support.h"
 #include "private_lock_folder.h"
 #include "pseudo_terminal.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

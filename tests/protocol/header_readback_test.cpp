@@ -15,6 +15,7 @@
 #include "protocol/printer_commands.h"
 #include "tests/link/link_test_support.h"
 #include "tests/link/ring_test_support.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

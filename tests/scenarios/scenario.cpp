@@ -7,6 +7,7 @@
 #include "link/pause.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet::scenario {
 

@@ -21,6 +21,7 @@
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/qt_testing.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

@@ -7,7 +7,7 @@
 #include "link/line_reader.h"
 #include "link/reader_thread.h"
 #include "link/serial_port.h"
-#include "link/serial_port_win32.h"
+#include "link/testing/link_testing.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace quillet::wine {

@@ -5,6 +5,7 @@
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
 #include "tests/scenarios/printer_panel.h"
+#include "link/testing/link_testing.h"
 
 namespace quillet::scenario {
 
