@@ -17,8 +17,8 @@
 
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
-#include "ui/application.h"
 #include "link/testing/link_testing.h"
+#include "ui/application.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 #include "protocol/header_readback.h"
 #include "protocol/printer_commands.h"
-#include "link/testing/link_testing.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <mutex>
 #include <vector>
 
-#include "link/uucp_lock.h"
 #include "link/testing/link_testing.h"
+#include "link/uucp_lock.h"
 
 #ifndef QUILLET_LOCK_FOLDER
 #define QUILLET_LOCK_FOLDER "/run/lock"

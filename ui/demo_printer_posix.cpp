@@ -2,8 +2,8 @@
 // demo reaches its printer through the link's own port code. COM2 stays the real port.
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
-#include "ui/demo_printer.h"
 #include "link/testing/link_testing.h"
+#include "ui/demo_printer.h"
 
 namespace quillet {
 

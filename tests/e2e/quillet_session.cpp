@@ -8,8 +8,8 @@
 #include <chrono>
 
 #include "link/serial_port.h"
-#include "ui/toolkit/qt/qt_controls.h"
 #include "link/testing/link_testing.h"
+#include "ui/toolkit/qt/qt_controls.h"
 
 namespace quillet::e2e {
 

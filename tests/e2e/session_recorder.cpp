@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "link/pause.h"
+#include "link/testing/link_testing.h"
 #include "ui/failure_notice.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/qt/qt_testing.h"
-#include "link/testing/link_testing.h"
 
 namespace quillet::e2e {
 namespace {

@@ -10,9 +10,9 @@
 #include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 #include "link_test_support.h"
 #include "ring_test_support.h"
-#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

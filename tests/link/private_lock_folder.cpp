@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 
-#include "link/uucp_lock.h"
 #include "link/testing/link_testing.h"
+#include "link/uucp_lock.h"
 
 namespace quillet::test {
 

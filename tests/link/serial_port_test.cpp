@@ -24,11 +24,11 @@
 #include "link/reader_thread.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 #include "link/uucp_lock.h"
 #include "link_test_support.h"
 #include "private_lock_folder.h"
 #include "pseudo_terminal.h"
-#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

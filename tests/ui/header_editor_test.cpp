@@ -13,6 +13,7 @@
 
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
+#include "link/testing/link_testing.h"
 #include "protocol/printer_commands.h"
 #include "protocol/printer_font.h"
 #include "tests/ui/font_indices.h"
@@ -21,7 +22,6 @@
 #include "ui/resources/resource_ids.h"
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/qt_testing.h"
-#include "link/testing/link_testing.h"
 
 namespace quillet {
 namespace {

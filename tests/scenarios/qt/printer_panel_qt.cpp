@@ -4,8 +4,8 @@
 
 #include "emulator/kv31_emulator.h"
 #include "link/serial_port.h"
-#include "tests/scenarios/printer_panel.h"
 #include "link/testing/link_testing.h"
+#include "tests/scenarios/printer_panel.h"
 
 namespace quillet::scenario {
 
