@@ -179,10 +179,6 @@ void stopReader() {
     reader().stop();
 }
 
-}  // namespace quillet
-
-namespace quillet {
-
 // The reader lets go of its byte and holds still before the driver's queue and the ring
 // are emptied, so nothing received before the call can reach the ring after it.
 void discardReceived() {
