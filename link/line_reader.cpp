@@ -8,8 +8,6 @@ namespace quillet {
 
 namespace {
 
-enum class LineResult { Taken, Dropped, None };
-
 struct LineScan {
     bool complete = false;   // a line feed was found
     std::size_t length = 0;  // bytes before the line feed, or all bytes scanned
@@ -33,19 +31,6 @@ LineScan scanLine(const ReceiveRing& ring, std::size_t limit) {
     return scan;
 }
 
-// Finishes dropping an over-long line whose head is gone already.
-LineResult dropRest(ReceiveRing& ring, std::size_t limit) {
-    const LineScan scan = scanLine(ring, limit);
-    if (scan.complete) {
-        ring.setDroppingLine(false);
-    }
-    if (scan.end == ring.readIndex()) {
-        return LineResult::None;
-    }
-    ring.releaseTo(scan.end);
-    return LineResult::Dropped;
-}
-
 // Copies the line and gives its length without a CR that ends it.
 std::size_t copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) {
     std::size_t index = ring.readIndex();
@@ -60,51 +45,64 @@ std::size_t copyLine(const ReceiveRing& ring, std::size_t length, char* buffer) 
     return length;
 }
 
+}  // namespace
+
+// Finishes dropping an over-long line whose head is gone already.
+LineReader::Step LineReader::dropRest(std::size_t limit) {
+    const LineScan scan = scanLine(ring_, limit);
+    if (scan.complete) {
+        droppingLine_ = false;
+    }
+    if (scan.end == ring_.readIndex()) {
+        return Step::None;
+    }
+    ring_.releaseTo(scan.end);
+    return Step::Dropped;
+}
+
 // One step of the line reader: takes one line, drops (part of) one over-long line, or
 // finds nothing to do. A null buffer discards the line instead of copying it.
-LineResult nextLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length,
-                    std::size_t limit) {
-    if (ring.droppingLine()) {
-        return dropRest(ring, limit);
+LineReader::Step LineReader::nextLine(char* buffer, std::size_t capacity, std::size_t& length,
+                                      std::size_t limit) {
+    if (droppingLine_) {
+        return dropRest(limit);
     }
-    const LineScan scan = scanLine(ring, limit);
+    const LineScan scan = scanLine(ring_, limit);
     const bool fits = scan.length < capacity;
     if (scan.complete) {
         if (fits && buffer != nullptr) {
-            length = copyLine(ring, scan.length, buffer);
+            length = copyLine(ring_, scan.length, buffer);
         }
-        ring.releaseTo(scan.end);
-        return fits ? LineResult::Taken : LineResult::Dropped;
+        ring_.releaseTo(scan.end);
+        return fits ? Step::Taken : Step::Dropped;
     }
     // Too long already, or filling the whole ring: it can never be taken, and keeping it
     // would leave the reader no room for its line feed.
     if (scan.length > 0 && (!fits || scan.length >= ReceiveRing::kMaxUnread)) {
-        ring.setDroppingLine(true);
-        ring.releaseTo(scan.end);
-        return LineResult::Dropped;
+        droppingLine_ = true;
+        ring_.releaseTo(scan.end);
+        return Step::Dropped;
     }
-    return LineResult::None;
+    return Step::None;
 }
 
-LineResult discardLine(ReceiveRing& ring, std::size_t capacity, std::size_t limit) {
+LineReader::Step LineReader::discardLine(std::size_t capacity, std::size_t limit) {
     std::size_t unused = 0;
-    return nextLine(ring, nullptr, capacity, unused, limit);
+    return nextLine(nullptr, capacity, unused, limit);
 }
 
-}  // namespace
-
-bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
+bool LineReader::takeLine(char* buffer, std::size_t capacity, std::size_t& length) {
     length = 0;
     if (buffer == nullptr || capacity == 0) {
         return false;
     }
     buffer[0] = '\0';
-    return nextLine(ring, buffer, capacity, length, ring.writeIndex()) == LineResult::Taken;
+    return nextLine(buffer, capacity, length, ring_.writeIndex()) == Step::Taken;
 }
 
-bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length) {
+bool LineReader::waitForLine(char* buffer, std::size_t capacity, std::size_t& length) {
     for (int attempt = 0; attempt < kLineTries; ++attempt) {
-        if (takeLine(ring, buffer, capacity, length)) {
+        if (takeLine(buffer, capacity, length)) {
             return true;
         }
         pause(kLineRetryPauseMs);
@@ -114,39 +112,44 @@ bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::siz
 
 // A printer that keeps talking would keep a drain that pauses after every line going for
 // ever, so only the first lines get their pause.
-void drainLines(ReceiveRing& ring, std::size_t capacity) {
+void LineReader::drainLines(std::size_t capacity) {
     for (int paused = 0; paused < kDrainPausedLines; ++paused) {
-        if (discardLine(ring, capacity, ring.writeIndex()) == LineResult::None) {
+        if (discardLine(capacity, ring_.writeIndex()) == Step::None) {
             return;
         }
         pause(kDrainPauseMs);
     }
-    discardWaitingLines(ring, capacity);
+    discardWaitingLines(capacity);
 }
 
 // Bounded by what the ring holds now, however fast more comes.
-void discardWaitingLines(ReceiveRing& ring, std::size_t capacity) {
-    const std::size_t limit = ring.writeIndex();
-    while (discardLine(ring, capacity, limit) != LineResult::None) {
+void LineReader::discardWaitingLines(std::size_t capacity) {
+    const std::size_t limit = ring_.writeIndex();
+    while (discardLine(capacity, limit) != Step::None) {
     }
 }
 
+LineReader& lineReader() {
+    static LineReader reader(receiveRing());
+    return reader;
+}
+
 bool takeLine(char* buffer, std::size_t capacity, std::size_t& length) {
-    return takeLine(receiveRing(), buffer, capacity, length);
+    return lineReader().takeLine(buffer, capacity, length);
 }
 
 bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length) {
-    return waitForLine(receiveRing(), buffer, capacity, length);
+    return lineReader().waitForLine(buffer, capacity, length);
 }
 
 // Behind a full ring the driver may hold far more than the drain took.
 void drainLines(std::size_t capacity) {
-    drainLines(receiveRing(), capacity);
+    lineReader().drainLines(capacity);
     discardReceived();
 }
 
 void discardWaitingLines(std::size_t capacity) {
-    discardWaitingLines(receiveRing(), capacity);
+    lineReader().discardWaitingLines(capacity);
 }
 
 }  // namespace quillet

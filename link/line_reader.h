@@ -39,10 +39,33 @@ void drainLines(std::size_t capacity);
 // a partial line stays, and so does whatever arrives meanwhile.
 void discardWaitingLines(std::size_t capacity);
 
-// The same over a given ring; the functions above work over the process's ring.
-bool takeLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length);
-bool waitForLine(ReceiveRing& ring, char* buffer, std::size_t capacity, std::size_t& length);
-void drainLines(ReceiveRing& ring, std::size_t capacity);
-void discardWaitingLines(ReceiveRing& ring, std::size_t capacity);
+// The line reader over one ring, used on the ring's consumer thread: the functions above
+// are those of the process's reader. Its one state is an over-long line whose head is gone
+// already, so that everything up to its line feed is dropped too.
+class LineReader {
+  public:
+    explicit LineReader(ReceiveRing& ring) : ring_(ring) {}
+
+    bool takeLine(char* buffer, std::size_t capacity, std::size_t& length);
+    bool waitForLine(char* buffer, std::size_t capacity, std::size_t& length);
+    void drainLines(std::size_t capacity);
+    void discardWaitingLines(std::size_t capacity);
+
+    // The ring was emptied under the reader: the next byte starts a line.
+    void startAfresh() { droppingLine_ = false; }
+
+  private:
+    enum class Step { Taken, Dropped, None };
+
+    Step nextLine(char* buffer, std::size_t capacity, std::size_t& length, std::size_t limit);
+    Step dropRest(std::size_t limit);
+    Step discardLine(std::size_t capacity, std::size_t limit);
+
+    ReceiveRing& ring_;
+    bool droppingLine_ = false;
+};
+
+// The reader of the process's ring.
+LineReader& lineReader();
 
 }  // namespace quillet

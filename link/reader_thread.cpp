@@ -192,7 +192,7 @@ void discardReceived() {
     flushPortInput();
     ReceiveRing& ring = receiveRing();
     ring.releaseTo(ring.writeIndex());
-    ring.setDroppingLine(false);
+    lineReader().startAfresh();
     if (running) {
         clearReaderWake();
         state.control.letGo();

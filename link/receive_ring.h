@@ -35,16 +35,10 @@ class ReceiveRing {
     // Consumer: gives the bytes before index back to the producer, waking it if it waits.
     void releaseTo(std::size_t index);
 
-    // Consumer-only state of the line reader: the head of an over-long line was dropped,
-    // so everything up to its line feed is dropped too.
-    bool droppingLine() const { return droppingLine_; }
-    void setDroppingLine(bool dropping) { droppingLine_ = dropping; }
-
   private:
     std::array<unsigned char, kSize> bytes_{};
     std::atomic<std::size_t> write_{0};
     std::atomic<std::size_t> read_{0};
-    bool droppingLine_ = false;
     // The producer's sleep while the ring is full; the consumer takes the lock only when
     // the producer says it sleeps.
     std::atomic<bool> producerWaiting_{false};

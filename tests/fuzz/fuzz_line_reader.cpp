@@ -91,11 +91,12 @@ class StreamModel {
     std::size_t read_ = 0;           // position of the ring's read index
 };
 
-bool takeChecked(ReceiveRing& ring, StreamModel& model, std::size_t capacity) {
+bool takeChecked(ReceiveRing& ring, quillet::LineReader& reader, StreamModel& model,
+                 std::size_t capacity) {
     // Exactly capacity bytes, so any write past them is caught.
     const std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t length = 0;
-    const bool taken = quillet::takeLine(ring, buffer.get(), capacity, length);
+    const bool taken = reader.takeLine(buffer.get(), capacity, length);
     const std::string_view line(buffer.get(), length);
     if (taken) {
         check(length < capacity && buffer[length] == '\0',
@@ -110,6 +111,7 @@ bool takeChecked(ReceiveRing& ring, StreamModel& model, std::size_t capacity) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto ring = std::make_unique<ReceiveRing>();
+    quillet::LineReader reader(*ring);
     StreamModel model;
     std::size_t at = 0;
     while (at + 1 < size) {
@@ -123,13 +125,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         } else {
-            takeChecked(*ring, model, argument);
+            takeChecked(*ring, reader, model, argument);
         }
     }
     // Everything still waiting fits the whole ring: it must all come out.
     for (;;) {
         const std::size_t before = model.readPosition();
-        if (!takeChecked(*ring, model, ReceiveRing::kSize + 1) && model.readPosition() == before) {
+        if (!takeChecked(*ring, reader, model, ReceiveRing::kSize + 1) &&
+            model.readPosition() == before) {
             break;
         }
     }

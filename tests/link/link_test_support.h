@@ -5,15 +5,14 @@
 #include <thread>
 
 #include "link/line_reader.h"
+#include "link/reader_thread.h"
 #include "link/receive_ring.h"
 
 namespace quillet::test {
 
 // Forgets whatever the process's ring holds; only while no reader runs.
 inline void emptyReceiveRing() {
-    ReceiveRing& ring = receiveRing();
-    ring.releaseTo(ring.writeIndex());
-    ring.setDroppingLine(false);
+    discardReceived();
 }
 
 // The next line taken from the process's ring within the time, or "<no line>".

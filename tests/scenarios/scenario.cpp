@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "link/pause.h"
-#include "link/receive_ring.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/testing/link_testing.h"
 
@@ -16,9 +16,7 @@ namespace {
 // The link keeps its state for the whole process: start each run from a quiet one.
 void resetLink() {
     closePort();
-    ReceiveRing& ring = receiveRing();
-    ring.releaseTo(ring.writeIndex());
-    ring.setDroppingLine(false);
+    discardReceived();
 }
 
 }  // namespace

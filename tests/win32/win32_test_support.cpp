@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "link/line_reader.h"
-#include "link/receive_ring.h"
+#include "link/reader_thread.h"
 #include "link/serial_port.h"
 
 namespace quillet::wine {
@@ -84,9 +84,7 @@ std::string takeLineWithin(std::chrono::milliseconds limit, std::size_t capacity
 }
 
 void emptyReceiveRing() {
-    ReceiveRing& ring = receiveRing();
-    ring.releaseTo(ring.writeIndex());
-    ring.setDroppingLine(false);
+    discardReceived();
 }
 
 void EmulatorTest::SetUp() {
