@@ -1,7 +1,28 @@
 #pragma once
 
-// What the reader thread needs from the platform's port; one implementation per platform.
+#include <cstddef>
+#include <string>
+
+// The steps of the port that only the platform can take, one implementation per platform;
+// serial_port.cpp takes the steps they share.
 namespace quillet {
+
+// Makes, once, what wakeReader needs; false when the system refuses it.
+bool prepareReaderWake();
+
+// The device behind a port name that no route covers; empty when the name has none.
+std::string deviceForName(const char* name);
+
+// Opens the device exclusively with the printer's line settings and gives a code of
+// openPort. On any code but kPortOpened nothing stays open or held.
+int openDevice(const std::string& path, int baud);
+
+// Closes the open device and lets go of what was held with it; harmless when none is open.
+void closeDevice();
+
+// True iff all count bytes were written within limitMs. What is left unsent then is thrown
+// away, so that it cannot go out later in the middle of the next command.
+bool writeDevice(const unsigned char* bytes, std::size_t count, long long limitMs);
 
 // True while a port is open (window thread).
 bool portIsOpen();

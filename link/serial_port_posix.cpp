@@ -14,11 +14,8 @@
 #include <string>
 
 #include "link/port_platform.h"
-#include "link/port_routes.h"
-#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/uucp_lock.h"
-#include "link/write_limit.h"
 
 #ifndef QUILLET_COM1_DEVICE
 #define QUILLET_COM1_DEVICE "/dev/ttyS0"
@@ -33,7 +30,6 @@ namespace {
 
 struct LinkState {
     std::atomic<int> port{-1};
-    int baud = 0;  // of the open port, for the writes' time limit
     // Held with the port, as other serial programs expect; window thread only.
     UucpLock uucpLock;
     // Wakes a readByte waiting in poll; made on the window thread before any reader runs.
@@ -43,44 +39,10 @@ struct LinkState {
 
 LinkState linkState;
 
-std::string devicePath(const char* name) {
-    if (std::optional<std::string> routed = routedDevice(name)) {
-        return *routed;
-    }
-    if (name == nullptr) {
-        return {};
-    }
-    if (std::strcmp(name, "COM1") == 0) {
-        return QUILLET_COM1_DEVICE;
-    }
-    if (std::strcmp(name, "COM2") == 0) {
-        return QUILLET_COM2_DEVICE;
-    }
-    return name;
-}
-
 bool makeNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
            ::fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
-}
-
-bool ensureWakePipe() {
-    if (linkState.wakeRead >= 0) {
-        return true;
-    }
-    int ends[2];
-    if (::pipe(ends) != 0) {
-        return false;
-    }
-    if (!makeNonBlocking(ends[0]) || !makeNonBlocking(ends[1])) {
-        ::close(ends[0]);
-        ::close(ends[1]);
-        return false;
-    }
-    linkState.wakeRead = ends[0];
-    linkState.wakeWrite = ends[1];
-    return true;
 }
 
 // Root passes TIOCEXCL in the kernel; honour another holder's exclusive mode ourselves.
@@ -102,9 +64,6 @@ void releaseDevice(int fd) {
 }
 
 int openExclusive(const std::string& path) {
-    if (path.empty()) {
-        return -1;
-    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return -1;
@@ -245,14 +204,40 @@ bool writeAll(int fd, const unsigned char* next, std::size_t left, Clock::time_p
 
 }  // namespace
 
+bool prepareReaderWake() {
+    if (linkState.wakeRead >= 0) {
+        return true;
+    }
+    int ends[2];
+    if (::pipe(ends) != 0) {
+        return false;
+    }
+    if (!makeNonBlocking(ends[0]) || !makeNonBlocking(ends[1])) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        return false;
+    }
+    linkState.wakeRead = ends[0];
+    linkState.wakeWrite = ends[1];
+    return true;
+}
+
+std::string deviceForName(const char* name) {
+    if (name == nullptr) {
+        return {};
+    }
+    if (std::strcmp(name, "COM1") == 0) {
+        return QUILLET_COM1_DEVICE;
+    }
+    if (std::strcmp(name, "COM2") == 0) {
+        return QUILLET_COM2_DEVICE;
+    }
+    return name;
+}
+
 // The lock file comes first: a program that holds the port by it alone must not even
 // have its line settings touched.
-int openPort(const char* name, int baud) {
-    closePort();
-    if (!ensureWakePipe()) {
-        return kPortCannotOpen;
-    }
-    const std::string path = devicePath(name);
+int openDevice(const std::string& path, int baud) {
     if (linkState.uucpLock.take(path) == UucpLock::Result::HeldElsewhere) {
         return kPortCannotOpen;
     }
@@ -267,13 +252,11 @@ int openPort(const char* name, int baud) {
         linkState.uucpLock.release();
         return code;
     }
-    linkState.baud = baud;
     linkState.port.store(fd);
     return kPortOpened;
 }
 
-void closePort() {
-    stopReader();
+void closeDevice() {
     const int fd = linkState.port.exchange(-1);
     if (fd >= 0) {
         releaseDevice(fd);
@@ -281,17 +264,14 @@ void closePort() {
     linkState.uucpLock.release();
 }
 
-bool writeBytes(const void* bytes, std::size_t count) {
+bool writeDevice(const unsigned char* bytes, std::size_t count, long long limitMs) {
     const int fd = linkState.port.load();
-    if (fd < 0 || (bytes == nullptr && count > 0)) {
+    if (fd < 0) {
         return false;
     }
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(writeTimeLimitMs(count, linkState.baud));
-    if (writeAll(fd, static_cast<const unsigned char*>(bytes), count, deadline)) {
+    if (writeAll(fd, bytes, count, Clock::now() + std::chrono::milliseconds(limitMs))) {
         return true;
     }
-    // What did not go out must not go out later, in the middle of the next command.
     ::tcflush(fd, TCOFLUSH);
     return false;
 }

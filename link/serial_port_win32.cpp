@@ -5,15 +5,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <optional>
 #include <string>
 
 #include "link/port_platform.h"
-#include "link/port_routes.h"
-#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "link/testing/link_testing.h"
-#include "link/write_limit.h"
 
 namespace quillet {
 
@@ -23,7 +19,6 @@ constexpr DWORD kQueueBytes = 4096;
 
 struct LinkState {
     std::atomic<HANDLE> port{INVALID_HANDLE_VALUE};
-    int baud = 0;  // of the open port, for the writes' time limit
     // Used by every readByte; the event is made on the first one and kept.
     OVERLAPPED readRecord{};
     HANDLE readEvent = nullptr;
@@ -32,23 +27,6 @@ struct LinkState {
 };
 
 LinkState linkState;
-
-std::string devicePath(const char* name) {
-    if (std::optional<std::string> routed = routedDevice(name)) {
-        return *routed;
-    }
-    if (name == nullptr || *name == '\0') {
-        return {};
-    }
-    return std::string("\\\\.\\") + name;
-}
-
-bool ensureStopEvent() {
-    if (linkState.stopEvent == nullptr) {
-        linkState.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    }
-    return linkState.stopEvent != nullptr;
-}
 
 void applyLineSettings(DCB& dcb, int baud) {
     dcb.BaudRate = static_cast<DWORD>(baud);
@@ -99,9 +77,8 @@ int configure(HANDLE port, int baud) {
 // Waits for a write that was started; true iff it moved expected bytes in time. A write
 // still pending then is cancelled, and what it left in the driver is thrown away, so that
 // it cannot go out later in the middle of the next command.
-bool finishWrite(HANDLE port, OVERLAPPED& record, DWORD expected) {
-    const long long limit = writeTimeLimitMs(expected, linkState.baud);
-    const DWORD waitMs = static_cast<DWORD>(std::min<long long>(limit, INFINITE - 1));
+bool finishWrite(HANDLE port, OVERLAPPED& record, DWORD expected, long long limitMs) {
+    const DWORD waitMs = static_cast<DWORD>(std::min<long long>(limitMs, INFINITE - 1));
     if (WaitForSingleObject(record.hEvent, waitMs) != WAIT_OBJECT_0) {
         CancelIoEx(port, &record);
         DWORD ignored = 0;
@@ -115,15 +92,21 @@ bool finishWrite(HANDLE port, OVERLAPPED& record, DWORD expected) {
 
 }  // namespace
 
-int openPort(const char* name, int baud) {
-    closePort();
-    if (!ensureStopEvent()) {
-        return kPortCannotOpen;
+bool prepareReaderWake() {
+    if (linkState.stopEvent == nullptr) {
+        linkState.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     }
-    const std::string path = devicePath(name);
-    if (path.empty()) {
-        return kPortCannotOpen;
+    return linkState.stopEvent != nullptr;
+}
+
+std::string deviceForName(const char* name) {
+    if (name == nullptr || *name == '\0') {
+        return {};
     }
+    return std::string("\\\\.\\") + name;
+}
+
+int openDevice(const std::string& path, int baud) {
     HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
@@ -134,22 +117,20 @@ int openPort(const char* name, int baud) {
         CloseHandle(port);
         return code;
     }
-    linkState.baud = baud;
     linkState.port.store(port);
     return kPortOpened;
 }
 
-void closePort() {
-    stopReader();
+void closeDevice() {
     HANDLE port = linkState.port.exchange(INVALID_HANDLE_VALUE);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
     }
 }
 
-bool writeBytes(const void* bytes, std::size_t count) {
+bool writeDevice(const unsigned char* bytes, std::size_t count, long long limitMs) {
     HANDLE port = linkState.port.load();
-    if (port == INVALID_HANDLE_VALUE || (bytes == nullptr && count > 0) || count > MAXDWORD) {
+    if (port == INVALID_HANDLE_VALUE || count > MAXDWORD) {
         return false;
     }
     const DWORD expected = static_cast<DWORD>(count);
@@ -163,7 +144,7 @@ bool writeBytes(const void* bytes, std::size_t count) {
     if (WriteFile(port, bytes, expected, &written, &record)) {
         sent = written == expected;
     } else if (GetLastError() == ERROR_IO_PENDING) {
-        sent = finishWrite(port, record, expected);
+        sent = finishWrite(port, record, expected, limitMs);
     }
     CloseHandle(record.hEvent);
     return sent;

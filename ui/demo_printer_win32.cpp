@@ -1,14 +1,14 @@
-// Windows has no pseudo-terminal, so the demo brings its own port: the link's port
-// functions, wired to the emulated printer in this process. Everything above them (reader
-// thread, ring, line reader, protocol, windows) is the program's own. Only the demo links
-// this file; its definitions stand in for the platform's port, which the linker then leaves
-// out. COM2 opens nothing: the demo reaches no real port.
+// Windows has no pseudo-terminal, so the demo brings its own port: the platform's steps of
+// the link, wired to the emulated printer in this process. Everything above them (the
+// port's shared steps, reader thread, ring, line reader, protocol, windows) is the
+// program's own. Only the demo links this file; its definitions stand in for the
+// platform's port file, which the linker then leaves out. COM2 opens nothing: the demo
+// reaches no real port.
 #include <atomic>
-#include <cstring>
+#include <string>
 
 #include "emulator/printer_wire.h"
 #include "link/port_platform.h"
-#include "link/reader_thread.h"
 #include "link/serial_port.h"
 #include "ui/demo_printer.h"
 
@@ -34,9 +34,16 @@ bool DemoPrinter::connected() const {
     return true;
 }
 
-int openPort(const char* name, int baud) {
-    closePort();
-    if (name == nullptr || std::strcmp(name, "COM1") != 0) {
+bool prepareReaderWake() {
+    return true;
+}
+
+std::string deviceForName(const char* name) {
+    return name != nullptr ? name : "";
+}
+
+int openDevice(const std::string& path, int baud) {
+    if (path != "COM1") {
         return kPortCannotOpen;
     }
     if (baud <= 0) {
@@ -47,13 +54,12 @@ int openPort(const char* name, int baud) {
     return kPortOpened;
 }
 
-void closePort() {
-    stopReader();
+void closeDevice() {
     com1Open.store(false);
 }
 
-bool writeBytes(const void* bytes, std::size_t count) {
-    if (!com1Open.load() || (bytes == nullptr && count > 0)) {
+bool writeDevice(const unsigned char* bytes, std::size_t count, long long /*limitMs*/) {
+    if (!com1Open.load()) {
         return false;
     }
     printer().send(bytes, count);
