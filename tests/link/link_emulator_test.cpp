@@ -92,6 +92,18 @@ TEST_F(LinkWithPrinter, AfterAFloodADrainLetsTheNextAnswerReadBack) {
     EXPECT_EQ(reply().rfind("Header 4|font:    ", 0), 0u);
 }
 
+// The drain ends in the middle of a line that never ends; what it leaves behind is thrown
+// away with the rest of it, so the next reply starts a line of its own.
+TEST_F(LinkWithPrinter, ADrainThatEndsInsideAnEndlessLineLetsTheNextAnswerReadBack) {
+    printer.setPacing(false);
+    printer.send(std::string(3 * ReceiveRing::kSize, 'x'));
+    ASSERT_TRUE(eventually([] { return receiveRing().unreadCount() > 0; }));
+    drainLines(kShortLineCapacity);
+
+    ASSERT_TRUE(query(4));
+    EXPECT_EQ(reply().rfind("Header 4|font:    ", 0), 0u);
+}
+
 // The drain's pauses, taken for real; a drain that went on for ever is stopped by
 // silencing the printer, and shows in the count.
 kv31::Emulator* talkingPrinter = nullptr;
