@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "emulator/command_gatherer.h"
 #include "emulator/device_port.h"
 #include "emulator/printer_model.h"
 #include "emulator/reply_builder.h"
@@ -30,8 +31,6 @@ constexpr auto kBackoff = std::chrono::milliseconds(50);
 // A pseudo-terminal does not always say when it has room again (its reader took a few
 // bytes, or flushed its input), so a full device is tried again this often.
 constexpr auto kRoomRetry = std::chrono::milliseconds(20);
-// A command longer than this is no command of the printer's; it is dropped whole.
-constexpr std::size_t kMaxCommandBytes = 4096;
 // Replies and chatter beyond this many unsent bytes are dropped, as a printer whose
 // transmit buffer is full would, so a client that never reads cannot grow the emulator.
 constexpr std::size_t kMaxPendingBytes = std::size_t{64} * 1024;
@@ -71,8 +70,7 @@ struct Emulator::State {
     Faults faults;
     std::string received;  // the tail, trimmed to kReceivedTail now and then
     std::size_t receivedCount = 0;
-    std::string command;
-    bool commandTooLong = false;
+    CommandGatherer gatherer;
     std::deque<Outgoing> outgoing;
     std::size_t pendingBytes = 0;  // not yet sent, over all of outgoing
     Clock::time_point chatterDue;
@@ -155,8 +153,7 @@ void Emulator::State::end() {
     {
         std::lock_guard lock(mutex);
         closeDevice();
-        command.clear();
-        commandTooLong = false;
+        gatherer.clear();
     }
     for (int* fd : {&wakeRead, &wakeWrite}) {
         if (*fd >= 0) {
@@ -432,28 +429,21 @@ Clock::time_point Emulator::State::queueChatter(Clock::time_point now) {
 
 // Under the lock: gathers a command up to its LF and carries it out.
 void Emulator::State::takeByte(char c, std::vector<std::string>& notes) {
-    if (c != '\n') {
-        if (command.size() < kMaxCommandBytes) {
-            command += c;
-        } else {
-            commandTooLong = true;
-        }
-        return;
-    }
-    if (commandTooLong) {
-        notes.push_back("over-long command dropped");
-    } else {
-        if (!command.empty() && command.back() == '\r') {
-            command.pop_back();
-        }
-        const CommandResult result = model.execute(command);
-        notes.push_back(result.description);
-        if (result.queriedLine != 0) {
-            queueReply(result.queriedLine);
+    switch (gatherer.take(c)) {
+        case CommandGatherer::Step::Gathering:
+            return;
+        case CommandGatherer::Step::TooLong:
+            notes.push_back("over-long command dropped");
+            return;
+        case CommandGatherer::Step::Command: {
+            const CommandResult result = model.execute(gatherer.command());
+            notes.push_back(result.description);
+            if (result.queriedLine != 0) {
+                queueReply(result.queriedLine);
+            }
+            return;
         }
     }
-    command.clear();
-    commandTooLong = false;
 }
 
 Emulator::Emulator() : state_(std::make_unique<State>()) {}

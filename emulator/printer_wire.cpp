@@ -11,9 +11,8 @@ namespace {
 
 // 9600 baud, 8N1: ten bit times a byte.
 constexpr auto kByteTime = std::chrono::microseconds(10'000'000 / 9600);
-// As the emulator: a longer line is no command of the printer's, and replies beyond this
-// many unsent bytes are dropped, as a printer whose transmit buffer is full would.
-constexpr std::size_t kMaxCommandBytes = 4096;
+// As the emulator: replies beyond this many unsent bytes are dropped, as a printer whose
+// transmit buffer is full would.
 constexpr std::size_t kMaxPendingBytes = std::size_t{64} * 1024;
 
 }  // namespace
@@ -64,8 +63,7 @@ void PrinterWire::resume() {
 void PrinterWire::purge() {
     const std::lock_guard<std::mutex> hold(mutex_);
     toHost_.clear();
-    command_.clear();
-    commandTooLong_ = false;
+    gatherer_.clear();
 }
 
 void PrinterWire::discardArrived() {
@@ -78,20 +76,10 @@ void PrinterWire::discardArrived() {
 
 // Under the lock.
 void PrinterWire::takeByte(char c) {
-    if (c != '\n') {
-        if (command_.size() < kMaxCommandBytes) {
-            command_ += c;
-        } else {
-            commandTooLong_ = true;
-        }
+    if (gatherer_.take(c) != CommandGatherer::Step::Command) {
         return;
     }
-    if (!command_.empty() && command_.back() == '\r') {
-        command_.pop_back();
-    }
-    const int line = commandTooLong_ ? 0 : model_.execute(command_).queriedLine;
-    command_.clear();
-    commandTooLong_ = false;
+    const int line = model_.execute(gatherer_.command()).queriedLine;
     if (line == 0) {
         return;
     }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "emulator/command_gatherer.h"
 #include "emulator/printer_model.h"
 
 namespace kv31 {
@@ -41,8 +42,7 @@ class PrinterWire {
     std::mutex mutex_;
     std::condition_variable changed_;
     PrinterModel model_;
-    std::string command_;
-    bool commandTooLong_ = false;
+    CommandGatherer gatherer_;
     std::deque<Pending> toHost_;
     bool interrupted_ = false;
 };
