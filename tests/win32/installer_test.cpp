@@ -230,11 +230,15 @@ struct Installation {
     long install(const std::string& package) const {
         return finish(start(L"\"" + widen(package) + L"\" /S /D=" + directory), 120000);
     }
-    // The uninstaller copies itself away and runs from there: wait for its work.
+    // The uninstaller copies itself away and runs from there: wait for its work, the
+    // Start-menu folder included, which it may remove after the install folder.
     bool uninstall() const {
         finish(start(L"\"" + uninstaller + L"\" /S"), 60000);
         return within(60000, [&] { return !exists(program) && !hasUninstallEntry(); }) &&
-               within(10000, [&] { return startMenuEntry().empty() && !exists(directory); });
+               within(10000, [&] {
+                   return startMenuEntry().empty() && quilletStartMenuFolders() == 0 &&
+                          !exists(directory);
+               });
     }
 };
 
