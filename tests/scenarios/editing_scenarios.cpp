@@ -5,7 +5,6 @@
 namespace quillet::scenario {
 namespace {
 
-using Editing = Scenario;
 using Strings = std::vector<std::string>;
 using Warnings = std::vector<int>;
 using control::kAlignmentList;
@@ -43,6 +42,28 @@ void tabToTextBox(UserScript& script, const std::string& editor) {
 
 std::string entryOf(int line, const std::string& text) {
     return "Header Message #" + std::to_string(line) + "          " + text;
+}
+
+class Editing : public Scenario {
+  protected:
+    // The main window lists the line's new text among the others; OK there ends the
+    // program.
+    static void expectListedThenQuit(UserScript& script, int line, const std::string& text) {
+        whenListed(script, "line " + std::to_string(line) + " read back",
+                   [line, text](Dialog& main) {
+                       Strings expected = kDefaultEntries;
+                       expected[line - 1] = entryOf(line, text);
+                       EXPECT_EQ(entries(main, control::kHeaderList), expected);
+                       desk::click(main, kIdOk);
+                   });
+    }
+};
+
+// What the printer receives for one line written: the start-up readback, the write, the
+// line read back, and the end.
+std::string oneLineWritten(int line, int printerFont, const std::string& text) {
+    return kMode5 + queries(1, 6) + "H" + std::to_string(line) + "," + std::to_string(printerFont) +
+           ",\"" + text + "\"\n" + kMode5 + queries(line, line) + kMode1;
 }
 
 TEST_F(Editing, AChangeThatBreaksTheLineIsUndoneWithItsWarning) {
@@ -126,16 +147,10 @@ TEST_F(Editing, AFontTooWideForTheTextCutsItForGood) {
         EXPECT_EQ(warningsShown(editor), Warnings{});
         desk::click(editor, kIdOk);
     });
-    whenListed(script, "line 2 read back", [&](Dialog& main) {
-        Strings expected = kDefaultEntries;
-        expected[1] = entryOf(2, cut);
-        EXPECT_EQ(entries(main, control::kHeaderList), expected);
-        desk::click(main, kIdOk);
-    });
+    expectListedThenQuit(script, 2, cut);
     run(script);
 
-    const std::string expected =
-        kMode5 + queries(1, 6) + "H2,1,\"" + cut + "\"\n" + kMode5 + queries(2, 2) + kMode1;
+    const std::string expected = oneLineWritten(2, 1, cut);
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
@@ -222,14 +237,10 @@ TEST_F(Editing, AStoredLineWiderThanTheBoxLosesOnlyWhatTheUserDeletes) {
         EXPECT_EQ(warningsShown(e), Warnings{});
         desk::click(e, kIdOk);
     });
-    whenListed(script, "line 5 read back", [&](Dialog& main) {
-        EXPECT_EQ(entries(main, control::kHeaderList)[4], entryOf(5, left));
-        desk::click(main, kIdOk);
-    });
+    expectListedThenQuit(script, 5, left);
     run(script);
 
-    const std::string expected =
-        kMode5 + queries(1, 6) + "H5,1,\"" + left + "\"\n" + kMode5 + queries(5, 5) + kMode1;
+    const std::string expected = oneLineWritten(5, 1, left);
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
@@ -273,14 +284,10 @@ TEST_F(Editing, ArrowsInTheOpenFontListCutNothingUntilAFontIsChosen) {
         EXPECT_EQ(warningsShown(e), Warnings{});
         desk::click(e, kIdOk);
     });
-    whenListed(script, "line 3 read back", [&](Dialog& main) {
-        EXPECT_EQ(entries(main, control::kHeaderList)[2], entryOf(3, text));
-        desk::click(main, kIdOk);
-    });
+    expectListedThenQuit(script, 3, text);
     run(script);
 
-    const std::string expected =
-        kMode5 + queries(1, 6) + "H3,3,\"" + text + "\"\n" + kMode5 + queries(3, 3) + kMode1;
+    const std::string expected = oneLineWritten(3, 3, text);
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
