@@ -7,7 +7,7 @@
 #include "protocol/header_write.h"
 #include "protocol/printer_font.h"
 #include "ui/failure_notice.h"
-#include "ui/header_text_rules.h"
+#include "protocol/header_text_rules.h"
 #include "ui/resources/resource_ids.h"
 
 namespace quillet {

@@ -1,5 +1,5 @@
 // The header editor's rules over the printer's bytes, without a window.
-#include "ui/header_text_rules.h"
+#include "protocol/header_text_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 
 namespace quillet {
 
-// The header editor's rules for its text, over the bytes the printer stores: printable
-// characters only (32 to 126), at most 32 of them, and at most 380 dots in the font of the
-// Font list.
+// What text a header line may hold, over the bytes the printer stores: printable characters
+// only (32 to 126), at most 32 of them, and at most 380 dots in the line's font. The header
+// editor and kv31 apply the same rules.
 
 inline constexpr std::size_t kMaxHeaderChars = 32;
 // How much of the text box each reader takes: what the buffer it reads into holds. The text

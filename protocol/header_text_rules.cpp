@@ -1,4 +1,4 @@
-#include "ui/header_text_rules.h"
+#include "protocol/header_text_rules.h"
 
 #include <algorithm>
 #include <array>
