@@ -62,6 +62,9 @@ class StaticControl : public Control {
         return kind == ControlKind::StaticText || kind == ControlKind::StaticIcon ||
                kind == ControlKind::GroupBox;
     }
+    // Tells a screen reader, once, as an alert, the text a message has just shown (a warning
+    // the user did not ask for would otherwise go unheard). EVENT_SYSTEM_ALERT on Win32.
+    void announce();
 };
 
 // A one-line edit box. Every change of its content, by the user or by these operations,

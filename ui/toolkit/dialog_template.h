@@ -57,6 +57,9 @@ struct ControlTemplate {
     DialogRect rect;
     unsigned flags = 0;
     std::span<const char* const> items = {};  // initial entries of a list
+    // What a screen reader calls the control where the platform's own rule (a buddy label,
+    // the static text before it) would give none or a wrong one; null: that rule's name.
+    const char* accessibleName = nullptr;
 };
 
 // Dialog style flags.

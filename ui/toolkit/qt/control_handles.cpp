@@ -109,6 +109,10 @@ void ButtonControl::setChecked(bool checked) {
     }
 }
 
+// --- StaticControl --------------------------------------------------------------------------
+
+void StaticControl::announce() {}
+
 // --- EditControl ----------------------------------------------------------------------------
 
 int EditControl::getLine(char* buffer, int maxChars) const {

@@ -87,6 +87,8 @@ void ButtonControl::setChecked(bool checked) {
     send(*this, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
+void StaticControl::announce() {}
+
 int EditControl::getLine(char* buffer, int maxChars) const {
     if (handleOf(*this) == nullptr || buffer == nullptr || maxChars <= 0) {
         return 0;
