@@ -10,11 +10,11 @@ namespace quillet {
 // Makes, once, what wakeReader needs; false when the system refuses it.
 bool prepareReaderWake();
 
-// The device behind a port name that no route covers; empty when the name has none.
+// The device behind "COM1" or "COM2" when no route covers it.
 std::string deviceForName(const char* name);
 
 // Opens the device exclusively with the printer's line settings and gives a code of
-// openPort. On any code but kPortOpened nothing stays open or held.
+// openAnyPort. On any code but kPortOpened nothing stays open or held.
 int openDevice(const std::string& path, int baud);
 
 // Closes the open device and lets go of what was held with it; harmless when none is open.

@@ -1,8 +1,10 @@
 #include "link/serial_port.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 
+#include "link/port_names.h"
 #include "link/port_platform.h"
 #include "link/port_routes.h"
 #include "link/reader_thread.h"
@@ -15,22 +17,24 @@ namespace {
 // Of the open port, for the writes' time limit; window thread only.
 int openBaud = 0;
 
-std::string devicePath(const char* name) {
+bool isQuilletPortName(const char* name) {
+    return name != nullptr && (std::strcmp(name, "COM1") == 0 || std::strcmp(name, "COM2") == 0);
+}
+
+// Empty when the name leads to no device.
+std::string devicePath(const char* name, bool anyName) {
     if (std::optional<std::string> routed = routedDevice(name)) {
         return *routed;
     }
-    return deviceForName(name);
+    if (isQuilletPortName(name)) {
+        return deviceForName(name);
+    }
+    return anyName && name != nullptr ? deviceForAnyName(name) : std::string();
 }
 
-}  // namespace
-
-int openPort(const char* name, int baud) {
+int openPath(const std::string& path, int baud) {
     closePort();
-    if (!prepareReaderWake()) {
-        return kPortCannotOpen;
-    }
-    const std::string path = devicePath(name);
-    if (path.empty()) {
+    if (!prepareReaderWake() || path.empty()) {
         return kPortCannotOpen;
     }
     const int code = openDevice(path, baud);
@@ -38,6 +42,17 @@ int openPort(const char* name, int baud) {
         openBaud = baud;
     }
     return code;
+}
+
+}  // namespace
+
+int openPort(const char* name, int baud) {
+    const int code = openPath(devicePath(name, false), baud);
+    return code == kPortHeldElsewhere ? kPortCannotOpen : code;
+}
+
+int openAnyPort(const char* name, int baud) {
+    return openPath(devicePath(name, true), baud);
 }
 
 // The reader must be gone before the device it reads is closed under it.

@@ -10,10 +10,18 @@ inline constexpr int kPortCannotOpen = 1;
 inline constexpr int kPortSettingsUnreadable = 2;
 inline constexpr int kPortSettingsRefused = 3;
 inline constexpr int kPortTimeoutsRefused = 4;
+// Of openAnyPort only: another program holds the port (openPort says kPortCannotOpen).
+inline constexpr int kPortHeldElsewhere = 5;
 
-// Opens "COM1" or "COM2" (or a routed name) exclusively with the printer's line settings.
+// Opens "COM1" or "COM2" (or a routed name) exclusively with the printer's line settings;
+// any other name does not open, so Quillet reaches only the devices of those two.
 // A port already open is closed first. On any code but kPortOpened nothing stays open.
 int openPort(const char* name, int baud);
+
+// As openPort, for kv31: COM1 and COM2 (and routed names) open the same devices, and any
+// other name the device the platform gives it (port_names.h): \\.\COMn on Windows, a
+// device path on POSIX. The same locks hold it.
+int openAnyPort(const char* name, int baud);
 
 // Ends the reader thread, if any (it is woken and waited for), then closes the port.
 // Harmless when nothing is open.

@@ -63,12 +63,16 @@ void releaseDevice(int fd) {
     ::close(fd);
 }
 
-int openExclusive(const std::string& path) {
+// The open device, or -1 with code kPortCannotOpen or kPortHeldElsewhere.
+int openExclusive(const std::string& path, int& code) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        // Another program's exclusive mode refuses the open itself.
+        code = errno == EBUSY ? kPortHeldElsewhere : kPortCannotOpen;
         return -1;
     }
     if (exclusiveElsewhere(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        code = kPortHeldElsewhere;
         ::close(fd);
         return -1;
     }
@@ -232,19 +236,20 @@ std::string deviceForName(const char* name) {
     if (std::strcmp(name, "COM2") == 0) {
         return QUILLET_COM2_DEVICE;
     }
-    return name;
+    return {};
 }
 
 // The lock file comes first: a program that holds the port by it alone must not even
 // have its line settings touched.
 int openDevice(const std::string& path, int baud) {
     if (linkState.uucpLock.take(path) == UucpLock::Result::HeldElsewhere) {
-        return kPortCannotOpen;
+        return kPortHeldElsewhere;
     }
-    const int fd = openExclusive(path);
+    int refused = kPortCannotOpen;
+    const int fd = openExclusive(path, refused);
     if (fd < 0) {
         linkState.uucpLock.release();
-        return kPortCannotOpen;
+        return refused;
     }
     const int code = configure(fd, baud);
     if (code != kPortOpened) {

@@ -100,9 +100,6 @@ bool prepareReaderWake() {
 }
 
 std::string deviceForName(const char* name) {
-    if (name == nullptr || *name == '\0') {
-        return {};
-    }
     return std::string("\\\\.\\") + name;
 }
 
@@ -110,7 +107,10 @@ int openDevice(const std::string& path, int baud) {
     HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
-        return kPortCannotOpen;
+        // A serial port that another program has open refuses every other open so.
+        const DWORD error = GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? kPortHeldElsewhere
+                                                                                : kPortCannotOpen;
     }
     const int code = configure(port, baud);
     if (code != kPortOpened) {

@@ -367,6 +367,30 @@ pid_t goneProcess() {
     return child;
 }
 
+// kv31 names its port; Quillet's openPort must still reach only COM1 and COM2.
+TEST_F(SerialPort, AnyNameOpensADevicePathWithTheSameLocksButOpenPortRefusesIt) {
+    const std::string path = pty.devicePath();
+    EXPECT_EQ(openPort(path.c_str(), 9600), kPortCannotOpen);
+    EXPECT_EQ(openPort("COM7", 9600), kPortCannotOpen);
+    for (OtherHolder::Hold how : {OtherHolder::Hold::Lock, OtherHolder::Hold::ExclusiveMode}) {
+        OtherHolder other(path, how);
+        ASSERT_TRUE(other.holding());
+        EXPECT_EQ(openAnyPort(path.c_str(), 9600), kPortHeldElsewhere);
+        EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+    }
+    ASSERT_EQ(openAnyPort(path.c_str(), 9600), kPortOpened);
+    ASSERT_TRUE(startReader());
+    ASSERT_TRUE(pty.send("by path\r\n"));
+    EXPECT_EQ(takeLineWithin(5s), "by path");
+    closePort();
+
+    // A bare name is a device in /dev, as the port listing names it.
+    const std::string bare = path.substr(path.rfind('/') + 1);
+    EXPECT_EQ(openAnyPort(bare.c_str(), 9600), kPortCannotOpen);
+    EXPECT_EQ(openAnyPort("null", 9600), kPortSettingsUnreadable);
+    EXPECT_EQ(openAnyPort("", 9600), kPortCannotOpen);
+}
+
 TEST(UucpLockName, IsTheDevicePathAfterDevWithSlashesTurnedIntoUnderscores) {
     EXPECT_EQ(uucpLockName("/dev/ttyS0"), "LCK..ttyS0");
     EXPECT_EQ(uucpLockName("/dev/pts/0"), "LCK..pts_0");
@@ -382,6 +406,7 @@ TEST_F(UucpLockedPort, ALockNamingALiveProgramRefusesThePortAndAStaleOneIsReplac
     ASSERT_TRUE(minicom.holding());
     writeFile(lock, lockText(minicom.pid()));
     EXPECT_EQ(openPort("COM1", 9600), kPortCannotOpen);
+    EXPECT_EQ(openAnyPort(pty.devicePath().c_str(), 9600), kPortHeldElsewhere);
     EXPECT_EQ(fileText(lock), lockText(minicom.pid()));
 
     minicom.stop();  // gone, its lock left behind
