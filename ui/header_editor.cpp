@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "link/serial_port.h"
+#include "protocol/header_text_rules.h"
 #include "protocol/header_write.h"
 #include "protocol/printer_font.h"
 #include "ui/failure_notice.h"
-#include "protocol/header_text_rules.h"
 #include "ui/resources/resource_ids.h"
 
 namespace quillet {
@@ -91,8 +91,11 @@ void HeaderEditor::onTextUpdate() {
     }
     // The revert's own update runs the check again, nested, and takes the accepted text.
     revertText();
-    (fault == TextFault::Unprintable ? unprintableMessage_ : tooLongMessage_).show(true);
+    StaticControl& message =
+        fault == TextFault::Unprintable ? unprintableMessage_ : tooLongMessage_;
+    message.show(true);
     warningIcon_.show(true);
+    message.announce();
 }
 
 // Replaces the whole content by the accepted text, with no undo; the caret ends after it.
@@ -117,6 +120,7 @@ void HeaderEditor::onFontChange() {
     cutTextBox(*keep);
     warningIcon_.show(true);
     tooLongMessage_.show(true);
+    tooLongMessage_.announce();
     setAcceptedText(readTextBox(kTextBufferReadLimit));
 }
 
@@ -132,6 +136,7 @@ bool HeaderEditor::applyHeader() {
     if (const auto keep = lineCut(font, text)) {
         cutTextBox(*keep);
         tooLongMessage_.show(true);
+        tooLongMessage_.announce();
         return false;
     }
     // No selection in either list fails the composition: nothing the user did not choose
