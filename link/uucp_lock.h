@@ -12,6 +12,10 @@ namespace quillet {
 // "LCK.." and the device path after "/dev/", each "/" turned into "_": LCK..pts_0.
 std::string uucpLockName(std::string_view devicePath);
 
+// True when a lock file for the device (or the device a link leads to) names a live
+// process, or cannot be read as a lock: what take would refuse. Reads only the folder.
+bool uucpLockedElsewhere(std::string_view devicePath);
+
 class UucpLock {
   public:
     enum class Result {

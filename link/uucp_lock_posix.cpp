@@ -217,8 +217,10 @@ UucpLock::Result UucpLock::takeFile(const std::string& folder, const std::string
 
 // A device reached through a link (a udev name, say) is locked under the name of the
 // device it leads to as well, the name other programs use for it.
-UucpLock::Result UucpLock::take(std::string_view devicePath) {
-    release();
+namespace {
+
+// The lock's names: the path's, and the real device's when the path is a link.
+std::vector<std::string> lockNames(std::string_view devicePath) {
     std::vector<std::string> names = {uucpLockName(devicePath)};
     if (char* real = ::realpath(std::string(devicePath).c_str(), nullptr)) {
         const std::string realName = uucpLockName(real);
@@ -227,6 +229,32 @@ UucpLock::Result UucpLock::take(std::string_view devicePath) {
             names.push_back(realName);
         }
     }
+    return names;
+}
+
+}  // namespace
+
+bool uucpLockedElsewhere(std::string_view devicePath) {
+    const std::string folder = lockFolderPath() + "/";
+    for (const std::string& name : lockNames(devicePath)) {
+        const int fd = openLockFile(folder + name);
+        if (fd == kNotALock) {
+            return true;
+        }
+        if (fd >= 0) {
+            const Owner owner = ownerOf(fd);
+            ::close(fd);
+            if (owner != Owner::Gone) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+UucpLock::Result UucpLock::take(std::string_view devicePath) {
+    release();
+    const std::vector<std::string> names = lockNames(devicePath);
     const std::string folder = lockFolderPath() + "/";
     Result result = Result::NoLockFolder;
     for (const std::string& name : names) {

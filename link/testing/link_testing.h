@@ -18,6 +18,11 @@ PauseHook setPauseHook(PauseHook hook);
 // POSIX: the folder of the UUCP lock files; empty restores the built-in one.
 void setUucpLockFolder(std::string_view folder);
 
+// POSIX: where the port listing looks instead of /sys, /dev and /proc (a fake sysfs);
+// empty restores the real ones.
+void setPortListingRoots(std::string_view sysRoot, std::string_view devRoot,
+                         std::string_view procRoot);
+
 // Win32: the open port's handle (a HANDLE), or INVALID_HANDLE_VALUE when none is open, to
 // read back on the very handle what openPort configured.
 void* openPortHandle();
