@@ -68,9 +68,11 @@ std::string lastPart(const std::string& path) {
 }
 
 // A USB adapter's maker and product, from the nearest USB device above the tty; else the
-// driver's name (serial8250, ftdi_sio, cdc_acm).
+// driver's name (serial, serial8250, ftdi_sio, cdc_acm), passing over the serial core's
+// own port and controller devices that newer kernels put between tty and hardware.
 std::string describe(const std::string& ttyFolder) {
-    std::string above = realPath(ttyFolder + "/device");
+    const std::string device = realPath(ttyFolder + "/device");
+    std::string above = device;
     for (int level = 0; level < 4 && above.size() > 1; ++level) {
         const std::string product = firstLine(above + "/product");
         if (!product.empty()) {
@@ -79,7 +81,15 @@ std::string describe(const std::string& ttyFolder) {
         }
         above = above.substr(0, above.rfind('/'));
     }
-    return lastPart(realPath(ttyFolder + "/device/driver"));
+    above = device;
+    for (int level = 0; level < 4 && above.size() > 1; ++level) {
+        const std::string driver = realPath(above + "/driver");
+        if (!driver.empty() && driver.find("/bus/serial-base/") == std::string::npos) {
+            return lastPart(driver);
+        }
+        above = above.substr(0, above.rfind('/'));
+    }
+    return {};
 }
 
 // The 8250 driver keeps a tty for every slot it has, most with no UART behind them

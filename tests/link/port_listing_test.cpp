@@ -47,10 +47,10 @@ class FakeMachine : public ::testing::Test {
         const fs::path device = root / "sys/devices" / devicePath;
         fs::create_directories(device);
         link(root / "sys/class/tty" / name / "device", device);
-        if (!driver.empty()) {
-            fs::create_directories(root / "sys/bus/drivers" / driver);
-            link(device / "driver", root / "sys/bus/drivers" / driver);
-        }
+        const fs::path bus = driver == "port" ? "sys/bus/serial-base/drivers" : "sys/bus/drivers";
+        fs::create_directories(root / bus / driver);
+        fs::create_directories(root / "sys/bus/drivers/serial");
+        link(device / "driver", root / bus / driver);
         write(root / "dev" / name, "");
     }
 
@@ -58,7 +58,9 @@ class FakeMachine : public ::testing::Test {
 };
 
 TEST_F(FakeMachine, ListsTheTtysWithHardwareTheirByIdNamesAndWhichAreHeld) {
-    tty("ttyS0", "pnp0/00:01", "serial");
+    // As kernels from 6.5 have it: the serial core's port and controller below the UART.
+    tty("ttyS0", "pnp0/00:01/00:01:0/00:01:0.0", "port");
+    link(root / "sys/devices/pnp0/00:01/driver", root / "sys/bus/drivers/serial");
     write(root / "sys/class/tty/ttyS0/type", "4\n");
     tty("ttyS1", "platform/serial8250", "serial8250");  // a slot with no UART
     write(root / "sys/class/tty/ttyS1/type", "0\n");
