@@ -212,7 +212,7 @@ constexpr DialogTemplate kFailureNotice{.id = kFailureNoticeId,
                                         .caption = "Operation Failure",
                                         .width = 203,
                                         .height = 70,
-                                        .style = Caption | ModalFrame | SunkenClientEdge,
+                                        .style = Caption | ModalFrame | SunkenClientEdge | Alert,
                                         .controls = kFailureNoticeControls};
 
 constexpr DialogTemplate kHeaderEditor{.id = kHeaderEditorId,

@@ -71,6 +71,7 @@ enum DialogStyle : unsigned {
     CentreOnScreen = 1u << 4,
     SunkenClientEdge = 1u << 5,
     AppWindow = 1u << 6,  // a taskbar button of its own
+    Alert = 1u << 7,      // a screen reader presents it as an alert, as a message box
 };
 
 struct DialogTemplate {
