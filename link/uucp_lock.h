@@ -21,7 +21,8 @@ class UucpLock {
     enum class Result {
         Taken,          // the lock file is ours until release
         HeldElsewhere,  // it names a live process, or cannot be read as a PID
-        NoLockFolder    // the folder cannot be written: go on without a lock file
+        NoLockFile      // the folder cannot be written, or a stale lock there cannot be
+                        // replaced: go on without a lock file
     };
 
     UucpLock() = default;
@@ -29,7 +30,7 @@ class UucpLock {
     UucpLock(const UucpLock&) = delete;
     UucpLock& operator=(const UucpLock&) = delete;
 
-    // Takes the lock for the device, removing a stale one whose process is gone.
+    // Takes the lock for the device, replacing a stale one whose process is gone.
     Result take(std::string_view devicePath);
     // Removes the lock files we made, where they still name us.
     void release();

@@ -135,7 +135,7 @@ bool makeTemporaryLock(const std::string& path, struct stat& made) {
     return false;
 }
 
-enum class Takeover { Taken, Changed, Held };
+enum class Takeover { Taken, Changed, Held, Unreplaceable };
 
 // A stale lock is replaced by ours in one rename, under an flock on the stale file:
 // of the programs that found it stale, one gets the flock; the others see it held, or
@@ -153,7 +153,12 @@ Takeover takeOver(int staleFd, const std::string& temporary, const std::string& 
     if (ownerOf(staleFd) != Owner::Gone) {
         return Takeover::Held;
     }
-    return ::rename(temporary.c_str(), path.c_str()) == 0 ? Takeover::Taken : Takeover::Held;
+    if (::rename(temporary.c_str(), path.c_str()) == 0) {
+        return Takeover::Taken;
+    }
+    // In a sticky folder, as /run/lock is, another user's file cannot be replaced. Its
+    // process is gone all the same, so it holds nothing.
+    return errno == EPERM || errno == EACCES ? Takeover::Unreplaceable : Takeover::Held;
 }
 
 }  // namespace
@@ -180,7 +185,7 @@ UucpLock::Result UucpLock::takeFile(const std::string& folder, const std::string
     const std::string path = folder + name;
     struct stat ours {};
     if (!makeTemporaryLock(temporary, ours)) {
-        return Result::NoLockFolder;
+        return Result::NoLockFile;
     }
     Result result = Result::HeldElsewhere;
     // A few rounds at most: each needs another program to change the name meanwhile.
@@ -190,7 +195,7 @@ UucpLock::Result UucpLock::takeFile(const std::string& folder, const std::string
             break;
         }
         if (errno != EEXIST) {
-            result = Result::NoLockFolder;
+            result = Result::NoLockFile;
             break;
         }
         const int fd = openLockFile(path);
@@ -203,8 +208,12 @@ UucpLock::Result UucpLock::takeFile(const std::string& folder, const std::string
         const Takeover takeover =
             ownerOf(fd) == Owner::Gone ? takeOver(fd, temporary, path) : Takeover::Held;
         ::close(fd);
+        if (takeover == Takeover::Taken) {
+            result = Result::Taken;
+        } else if (takeover == Takeover::Unreplaceable) {
+            result = Result::NoLockFile;
+        }
         if (takeover != Takeover::Changed) {
-            result = takeover == Takeover::Taken ? Result::Taken : Result::HeldElsewhere;
             break;
         }
     }
@@ -256,7 +265,7 @@ UucpLock::Result UucpLock::take(std::string_view devicePath) {
     release();
     const std::vector<std::string> names = lockNames(devicePath);
     const std::string folder = lockFolderPath() + "/";
-    Result result = Result::NoLockFolder;
+    Result result = Result::NoLockFile;
     for (const std::string& name : names) {
         const Result one = takeFile(folder, name);
         if (one == Result::HeldElsewhere) {

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,6 +19,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "link/line_reader.h"
@@ -504,6 +506,82 @@ TEST_F(UucpLockedPort, WithoutAWritableLockFolderThePortOpensWithoutALockFile) {
     EXPECT_EQ(pty.receive(3, 5s), "M5\n");
     closePort();
     setUucpLockFolder(privateLockFolder());
+}
+
+// /run/lock is sticky: there a user may neither rename over nor remove another user's lock
+// file. Root may, so the open runs in a child that has become nobody, in a sticky folder
+// that, like the lock in it, belongs to a third user.
+TEST_F(UucpLockedPort, AnotherUsersLockInAStickyFolderHoldsThePortOnlyWhileItsProcessLives) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a lock file to another user";
+    }
+    constexpr uid_t kOwner = 1;
+    constexpr uid_t kUser = 65534;
+    char made[] = "/tmp/quillet-sticky-locks-XXXXXX";
+    ASSERT_NE(::mkdtemp(made), nullptr);
+    const std::string folder = made;
+    const std::string lock = folder + "/" + uucpLockName(pty.devicePath());
+    ASSERT_EQ(::chown(folder.c_str(), kOwner, kOwner), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+    ASSERT_EQ(::chown(pty.devicePath().c_str(), kUser, kUser), 0);
+    const auto lockOf = [&](pid_t owner) {
+        writeFile(lock, lockText(owner));
+        return ::chown(lock.c_str(), kOwner, kOwner) == 0;
+    };
+    // The user's program says openPort's code and keeps the port until told to close it.
+    int said[2];
+    int told[2];
+    const auto openAsUser = [&] {
+        EXPECT_EQ(::pipe(said), 0);
+        EXPECT_EQ(::pipe(told), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(said[0]);
+            ::close(told[1]);
+            setUucpLockFolder(folder);
+            const bool user =
+                ::setgroups(0, nullptr) == 0 && ::setgid(kUser) == 0 && ::setuid(kUser) == 0;
+            const char code = user ? static_cast<char>('0' + openPort("COM1", 9600)) : 'u';
+            const bool wrote = code == '0' && writeBytes("M5\n", 3);
+            [[maybe_unused]] ssize_t ignored = ::write(said[1], &code, 1);
+            char wait = 0;
+            ignored = ::read(told[0], &wait, 1);
+            closePort();
+            ::_exit(code == '0' && !wrote ? 1 : 0);
+        }
+        ::close(said[1]);
+        ::close(told[0]);
+        char code = '?';
+        EXPECT_EQ(::read(said[0], &code, 1), 1);
+        ::close(said[0]);
+        return std::pair{child, code - '0'};
+    };
+    const auto closeAsUser = [&](pid_t child) {
+        ::close(told[1]);
+        EXPECT_EQ(exitStatus(child, 10s), 0);
+    };
+
+    // Asked whether root's process lives, the user's kill is refused: it lives.
+    ASSERT_TRUE(lockOf(::getpid()));
+    auto [refused, code] = openAsUser();
+    EXPECT_EQ(code, kPortCannotOpen);
+    closeAsUser(refused);
+    EXPECT_EQ(fileText(lock), lockText(::getpid()));
+
+    // Gone: the port opens with flock and exclusive mode, and the lock stays where it is.
+    const pid_t gone = goneProcess();
+    ASSERT_TRUE(lockOf(gone));
+    auto [opened, openCode] = openAsUser();
+    EXPECT_EQ(openCode, kPortOpened);
+    if (openCode == kPortOpened) {
+        EXPECT_EQ(pty.receive(3, 5s), "M5\n");
+        OtherHolder other(pty.devicePath(), OtherHolder::Hold::Lock);
+        EXPECT_FALSE(other.holding()) << "the port has its flock";
+    }
+    closeAsUser(opened);
+    EXPECT_EQ(fileText(lock), lockText(gone));
+    ::unlink(lock.c_str());
+    EXPECT_EQ(::rmdir(folder.c_str()), 0) << "no file of the user's left behind";
 }
 
 // Programs that start at once against a stale lock: each round, one takes it over; at no
