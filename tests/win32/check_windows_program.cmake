@@ -13,7 +13,7 @@ foreach(exe "${PROGRAM}" "${DEMO}")
   endif()
 endforeach()
 
-set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
+set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll user32.dll)
 
 function(check_stands_alone exe)
   execute_process(COMMAND ${OBJDUMP} -p ${exe} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)

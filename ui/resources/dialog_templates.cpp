@@ -94,11 +94,12 @@ constexpr ControlTemplate kPortSelectionControls[] = {
      .text = "COM2",
      .rect = {93, 35, 36, 10},
      .flags = AutoRadio},
+    // Starts a group so that the arrow keys stay on the two ports.
     {.id = kIdCancel,
      .kind = ControlKind::PushButton,
      .text = "Cancel",
      .rect = {89, 58, 52, 14},
-     .flags = kPushButton},
+     .flags = kPushButton | Group},
 };
 
 constexpr ControlTemplate kFailureNoticeControls[] = {

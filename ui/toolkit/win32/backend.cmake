@@ -3,6 +3,7 @@
 # resources.
 set(quillet_win32_dir ${CMAKE_CURRENT_LIST_DIR})
 target_sources(quillet_toolkit PRIVATE
+  ${quillet_win32_dir}/accessible_names.cpp
   ${quillet_win32_dir}/application_base_win32.cpp
   ${quillet_win32_dir}/controls_win32.cpp
   ${quillet_win32_dir}/dialog_win32.cpp
@@ -17,7 +18,8 @@ target_sources(quillet_toolkit PRIVATE
   ${quillet_win32_dir}/testing_win32.cpp
 )
 target_compile_definitions(quillet_toolkit PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
-target_link_libraries(quillet_toolkit PUBLIC comctl32)
+# ole32 and uuid: the accessible names' annotation service.
+target_link_libraries(quillet_toolkit PUBLIC comctl32 ole32 uuid)
 
 include(${PROJECT_SOURCE_DIR}/ui/resources/win32/resources.cmake)
 

@@ -87,7 +87,12 @@ void ButtonControl::setChecked(bool checked) {
     send(*this, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void StaticControl::announce() {}
+void StaticControl::announce() {
+    // A screen reader reads the alert's object: the static, named by its text.
+    if (HWND handle = handleOf(*this)) {
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, handle, OBJID_CLIENT, CHILDID_SELF);
+    }
+}
 
 int EditControl::getLine(char* buffer, int maxChars) const {
     if (handleOf(*this) == nullptr || buffer == nullptr || maxChars <= 0) {

@@ -21,6 +21,8 @@ namespace {
 // Posted by a drop-down list's closing, with its id: the choice is settled once the
 // notifications of the closing are over.
 constexpr UINT kSettleChoice = WM_APP + 0x51;
+// Posted when an alert dialog is shown: it is announced once it is on screen.
+constexpr UINT kAnnounceAlert = WM_APP + 0x52;
 
 void fillLists(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
@@ -124,6 +126,14 @@ INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wPara
             return self->queryDragIcon();
         case kSettleChoice:
             return self->settleChoice(static_cast<int>(wParam));
+        case WM_SHOWWINDOW:
+            return self->shown(wParam);
+        case kAnnounceAlert:
+            return self->announceAlert();
+        case WM_DESTROY:
+            // While the controls still exist.
+            self->accessibleNames_.clear();
+            return FALSE;
         case WM_NCDESTROY:
             destroyed(window, self);
             return FALSE;
@@ -143,6 +153,7 @@ bool DialogWindow::initialise() {
     if (!(dialog_.dialogTemplate().style & CentreOnScreen)) {
         centre(handle_);
     }
+    accessibleNames_.annotate(handle_, dialog_.dialogTemplate());
     return dialog_.dispatchInitDialog();
 }
 
@@ -205,6 +216,21 @@ INT_PTR DialogWindow::sysCommand(WPARAM wParam) {
         return FALSE;  // the dialog manager's own handling
     }
     SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+INT_PTR DialogWindow::shown(WPARAM wParam) {
+    if (wParam && (dialog_.dialogTemplate().style & Alert)) {
+        PostMessageW(handle_, kAnnounceAlert, 0, 0);
+    }
+    return FALSE;
+}
+
+INT_PTR DialogWindow::announceAlert() {
+    // As a message box is: a screen reader reads the dialog and its text.
+    if (IsWindowVisible(handle_)) {
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, handle_, OBJID_CLIENT, CHILDID_SELF);
+    }
     return TRUE;
 }
 

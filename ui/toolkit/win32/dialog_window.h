@@ -5,6 +5,7 @@
 #include <map>
 
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/win32/accessible_names.h"
 #include "ui/toolkit/win32/drop_down_choice.h"
 #include "ui/toolkit/win32/no_scroll_edit.h"
 
@@ -38,6 +39,8 @@ class DialogWindow {
     INT_PTR settleChoice(int id);
     INT_PTR sysCommand(WPARAM wParam);
     INT_PTR paint();
+    INT_PTR shown(WPARAM wParam);
+    INT_PTR announceAlert();
     INT_PTR queryDragIcon();
 
     Dialog& dialog_;
@@ -45,6 +48,7 @@ class DialogWindow {
     bool ended_ = false;
     std::map<int, win32::NoScrollEdit> noScrollEdits_;
     std::map<int, win32::DropDownChoice> choices_;
+    win32::AccessibleNames accessibleNames_;
 };
 
 namespace win32 {
