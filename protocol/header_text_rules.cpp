@@ -40,12 +40,22 @@ TextFault findTextFault(std::string_view text, std::string_view accepted, int fo
     return TextFault::None;
 }
 
-std::optional<std::size_t> lineCut(int font, std::string_view text) {
-    const std::size_t keep = fitLength(font, text);
-    if (keep >= text.size()) {
+std::optional<LineCut> lineCut(int font, std::string_view text) {
+    if (fitLength(font, text) >= text.size()) {
         return std::nullopt;
     }
-    return keep;
+    // The fewer spaces in front, the wider the rest: the fewest that may go is found by halves.
+    std::size_t first = 0;
+    std::size_t last = std::min(text.find_first_not_of(' '), text.size());
+    while (first < last) {
+        const std::size_t middle = first + (last - first) / 2;
+        if (printedWidth(font, text.substr(middle)) <= kLineWidthDots) {
+            last = middle;
+        } else {
+            first = middle + 1;
+        }
+    }
+    return LineCut{first, fitLength(font, text.substr(first))};
 }
 
 }  // namespace quillet

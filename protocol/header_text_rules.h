@@ -38,8 +38,16 @@ int measuringFont(int fontListPosition);
 // takes; and each unprintable character the accepted text holds lets one through.
 TextFault findTextFault(std::string_view text, std::string_view accepted, int font);
 
-// Where a text that is wider than the line in that font is cut: the number of characters
-// kept. Nothing when the whole text fits (an empty text always does).
-std::optional<std::size_t> lineCut(int font, std::string_view text);
+// How a text that is wider than the line in that font is cut: the characters kept are
+// text.substr(first, count). Leading spaces only place the text on the line, so they go
+// first, as few as let the rest fit; only a text that does not fit without any of them
+// loses characters from its end. Nothing when the whole text fits (an empty text always
+// does).
+struct LineCut {
+    std::size_t first;  // leading spaces dropped
+    std::size_t count;  // characters kept after them
+    bool operator==(const LineCut&) const = default;
+};
+std::optional<LineCut> lineCut(int font, std::string_view text);
 
 }  // namespace quillet

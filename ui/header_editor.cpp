@@ -105,19 +105,24 @@ void HeaderEditor::revertText() {
     textBox_.replaceSelection(accepted);
 }
 
-void HeaderEditor::cutTextBox(std::size_t keep) {
-    textBox_.setSelection(static_cast<int>(keep), -1);
+// Each deletion raises the text check, which takes the narrower text.
+void HeaderEditor::cutTextBox(const LineCut& cut) {
+    if (cut.first > 0) {
+        textBox_.setSelection(0, static_cast<int>(cut.first));
+        textBox_.clearSelection();
+    }
+    textBox_.setSelection(static_cast<int>(cut.count), -1);
     textBox_.clearSelection();
 }
 
 void HeaderEditor::onFontChange() {
     hideWarnings();
     const std::string text = readTextBox(kTextBufferReadLimit);
-    const auto keep = lineCut(currentFont(), text);
-    if (!keep) {
+    const auto cut = lineCut(currentFont(), text);
+    if (!cut) {
         return;
     }
-    cutTextBox(*keep);
+    cutTextBox(*cut);
     warningIcon_.show(true);
     tooLongMessage_.show(true);
     tooLongMessage_.announce();
@@ -133,8 +138,8 @@ void HeaderEditor::onApply() {
 bool HeaderEditor::applyHeader() {
     const int font = currentFont();
     const std::string text = readTextBox(kWriteCommandTextReadLimit);
-    if (const auto keep = lineCut(font, text)) {
-        cutTextBox(*keep);
+    if (const auto cut = lineCut(font, text)) {
+        cutTextBox(*cut);
         tooLongMessage_.show(true);
         tooLongMessage_.announce();
         return false;

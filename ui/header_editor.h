@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "protocol/header_record.h"
+#include "protocol/header_text_rules.h"
 #include "ui/toolkit/dialog.h"
 
 namespace quillet {
@@ -34,7 +35,7 @@ class HeaderEditor : public Dialog {
     bool applyHeader();
     void reportWriteFailure();
     void revertText();
-    void cutTextBox(std::size_t keep);
+    void cutTextBox(const LineCut& cut);
     std::string readTextBox(int maxChars) const;
     int currentFont() const;
     std::string_view acceptedText() const { return acceptedText_; }

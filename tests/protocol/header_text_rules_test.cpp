@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "protocol/printer_font.h"
 #include "tests/ui/font_indices.h"
 
 namespace quillet {
+
+void PrintTo(const LineCut& cut, std::ostream* out) {
+    *out << "{first " << cut.first << ", count " << cut.count << "}";
+}
+
 namespace {
 
 using namespace test;  // font indices
@@ -111,12 +117,22 @@ TEST(HeaderTextRules, AListWithoutSelectionIsMeasuredInFontFive) {
 
 TEST(HeaderTextRules, ATextTooWideForTheFontIsCutToWhatFits) {
     // 30 characters taken in Arial Narrow 14; Courier 20 holds 21 of them.
-    EXPECT_EQ(lineCut(kCourier20, std::string(30, 'a')), 21u);
+    EXPECT_EQ(lineCut(kCourier20, std::string(30, 'a')), (LineCut{0, 21}));
     EXPECT_EQ(lineCut(kArialNarrow14, std::string(21, 'a')), std::nullopt);
-    EXPECT_EQ(lineCut(kArial20, std::string(20, 'W')), 14u);
+    EXPECT_EQ(lineCut(kArial20, std::string(20, 'W')), (LineCut{0, 14}));
     EXPECT_EQ(lineCut(kCourier20, ""), std::nullopt);
     // An unknown font fits nothing.
-    EXPECT_EQ(lineCut(kFontCount, "A"), 0u);
+    EXPECT_EQ(lineCut(kFontCount, "A"), (LineCut{0, 0}));
+}
+
+TEST(HeaderTextRules, ACutTakesTheLeadingSpacesFirst) {
+    // AB written Right in Arial 14 has 39 spaces in front. In Arial 20 AB takes 40 dots and
+    // each space 14 more: 24 spaces still fit (376 dots), 25 do not (390).
+    EXPECT_EQ(lineCut(kArial20, std::string(39, ' ') + "AB"), (LineCut{15, 26}));
+    // Without any of its spaces the rest is still too wide: all go, then its end.
+    EXPECT_EQ(lineCut(kArial20, "   " + std::string(20, 'W')), (LineCut{3, 14}));
+    // Spaces only: 42 of them fit in Arial 14 (377 dots).
+    EXPECT_EQ(lineCut(kArial14, std::string(45, ' ')), (LineCut{3, 42}));
 }
 
 }  // namespace

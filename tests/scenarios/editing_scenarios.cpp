@@ -12,6 +12,7 @@ using control::kFontList;
 using control::kTextBox;
 
 constexpr int kArialNarrow14 = 0;
+constexpr int kArial20 = 3;
 constexpr int kCourier20 = 4;
 constexpr int kLucida16 = 7;  // the printer's number
 constexpr int kCenter = 1;
@@ -151,6 +152,33 @@ TEST_F(Editing, AFontTooWideForTheTextCutsItForGood) {
     run(script);
 
     const std::string expected = oneLineWritten(2, 1, cut);
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
+// AB written Right in Arial 14 comes back behind 39 spaces, which Arial 20 cannot hold: the
+// spaces give way, as few as let AB fit, so the owner's text is kept.
+TEST_F(Editing, AFontTooWideForARightAlignedLineCutsItsSpacesFirst) {
+    const std::string stored = std::string(39, ' ') + "AB";
+    const std::string cut = std::string(24, ' ') + "AB";  // 376 dots in Arial 20
+    const std::string editor = "Header Message #1";
+    printer.setLine(1, 2, stored);
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 1);
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), stored);
+        EXPECT_EQ(textOf(e, kFontList), "Arial 14");
+        desk::chooseEntry(e, kFontList, kArial20);
+    });
+    script.onWindow(editor, [&](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), cut);
+        EXPECT_EQ(warningsShown(e), kTooLong);
+        desk::click(e, kIdOk);
+    });
+    expectListedThenQuit(script, 1, "AB");
+    run(script);
+
+    const std::string expected = oneLineWritten(1, 4, cut);
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
