@@ -1,6 +1,6 @@
 // What a screen reader gets from the Win32 backend on Quillet's windows: the names oleacc
-// reports, the names the backend annotates, the alerts it raises, and the keyboard path
-// through the port choice. Wine's oleacc takes no annotation (its service answers
+// reports, the names the backend annotates, the alerts it raises, the focus coming back
+// when a window closes, and the keyboard path through the port choice. Wine's oleacc takes no annotation (its service answers
 // E_NOTIMPL), so the annotations are read here by a recorder registered in the service's
 // place, as Windows' oleacc would take them.
 
@@ -185,10 +185,10 @@ void CALLBACK recordWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objec
     winEvents().push_back({event, window, object, child, IsWindowVisible(window) != FALSE});
 }
 
-std::vector<WinEvent> alerts() {
+std::vector<WinEvent> eventsOf(DWORD kind) {
     std::vector<WinEvent> found;
     for (const WinEvent& event : winEvents()) {
-        if (event.event == EVENT_SYSTEM_ALERT) {
+        if (event.event == kind) {
             found.push_back(event);
         }
     }
@@ -205,7 +205,7 @@ class Accessibility : public ::testing::Test {
         winEvents().clear();
         // In context, so each event is seen inside the call that raised it. (Wine loses
         // out-of-context events raised from a timer callback.)
-        hook_ = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, GetModuleHandleW(nullptr),
+        hook_ = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_FOCUS, GetModuleHandleW(nullptr),
                                 &recordWinEvent, GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
     }
     void TearDown() override {
@@ -312,7 +312,7 @@ TEST_F(Accessibility, TheFailureNoticeAndAnAnnouncedMessageRaiseAnAlert) {
     HWND noticeWindow = nullptr;
     notice.init = [&] { noticeWindow = handleOf(notice); };
     whileOpen(notice, [] {});
-    std::vector<WinEvent> raised = alerts();
+    std::vector<WinEvent> raised = eventsOf(EVENT_SYSTEM_ALERT);
     ASSERT_EQ(raised.size(), 1u) << "once, when it is shown";
     EXPECT_EQ(raised[0].window, noticeWindow);
     EXPECT_EQ(raised[0].object, OBJID_CLIENT);
@@ -323,16 +323,52 @@ TEST_F(Accessibility, TheFailureNoticeAndAnAnnouncedMessageRaiseAnAlert) {
     HWND message = nullptr;
     editor.init = [&] { message = controlOf(editor, control::kTooLongMessage); };
     whileOpen(editor, [&] {
-        EXPECT_TRUE(alerts().empty()) << "an editor is no alert";
+        EXPECT_TRUE(eventsOf(EVENT_SYSTEM_ALERT).empty()) << "an editor is no alert";
         StaticControl tooLong = controlHandle<StaticControl>(editor, control::kTooLongMessage);
         tooLong.show(true);
         tooLong.announce();
     });
-    raised = alerts();
+    raised = eventsOf(EVENT_SYSTEM_ALERT);
     ASSERT_EQ(raised.size(), 1u);
     EXPECT_EQ(raised[0].window, message);
     EXPECT_EQ(raised[0].object, OBJID_CLIENT);
     EXPECT_EQ(raised[0].child, CHILDID_SELF);
+}
+
+// The window below gets the focus back, on the control that had it, and says so.
+TEST_F(Accessibility, TheFocusComesBackWithAnEventWhenAWindowOverTheMainWindowCloses) {
+    for (int id : {kAboutBoxId, kFailureNoticeId, kHeaderEditorId}) {
+        Probe mainWindow(kMainWindowId);
+        Dialog::setMainWindow(&mainWindow);
+        Probe over(id);
+        HWND modify = nullptr;
+        std::vector<WinEvent> focusEvents;
+        HWND focus = nullptr;
+        MessageSteps steps({MessageSteps::when([&] { return mainWindow.isWindowVisible(); },
+                                               [&] {
+                                                   modify = controlOf(mainWindow, control::kModify);
+                                                   SetFocus(modify);
+                                                   MessageSteps closing({MessageSteps::when(
+                                                       [&] { return over.isWindowVisible(); },
+                                                       [&] {
+                                                           winEvents().clear();
+                                                           postKey(GetFocus(), VK_RETURN);
+                                                       })});
+                                                   over.runModal();
+                                               }),
+                            [&] {
+                                focusEvents = eventsOf(EVENT_OBJECT_FOCUS);
+                                focus = GetFocus();
+                                mainWindow.endDialog(kIdOk);
+                            }});
+        mainWindow.runModal();
+        Dialog::setMainWindow(nullptr);
+
+        EXPECT_EQ(focus, modify) << id;
+        ASSERT_FALSE(focusEvents.empty()) << id;
+        EXPECT_EQ(focusEvents.back().window, modify) << id;
+        EXPECT_EQ(focusEvents.back().object, OBJID_CLIENT) << id;
+    }
 }
 
 // Tab: OK, the checked port, Cancel; the arrows move and check within the two ports.
