@@ -9,6 +9,7 @@ target_sources(quillet_toolkit PRIVATE
   toolkit/qt/dialog_qt.cpp
   toolkit/qt/dialog_window.cpp
   toolkit/qt/dialog_window.h
+  toolkit/qt/fixed_frame.cpp
   toolkit/qt/icons_qt.cpp
   toolkit/qt/qt_testing.cpp
   toolkit/qt/qt_bytes.cpp

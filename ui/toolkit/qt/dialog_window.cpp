@@ -3,6 +3,8 @@
 // Where it still differs from the dialog manager:
 // - The window is centred after onInitDialog, and not clamped to the work area.
 // - The mouse wheel always goes to the control with the focus, wherever the pointer is.
+// - On Wayland, Qt's own title bar shows minimise and maximise buttons; a maximised or
+//   full-screen state is undone at once (fixed_frame.h), a minimised one is not seen.
 #include "ui/toolkit/qt/dialog_window.h"
 
 #include <QAbstractButton>
@@ -18,6 +20,7 @@
 #include <QWindow>
 
 #include "ui/toolkit/backend_window.h"
+#include "ui/toolkit/qt/fixed_frame.h"
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/window_menu.h"
 
@@ -113,6 +116,7 @@ void DialogWindow::applyWindowStyle() {
         edge->lower();
     }
     setFixedSize(client + QSize(2 * clientOrigin_.x(), 2 * clientOrigin_.y()));
+    new FixedFrame(*this);
 }
 
 void DialogWindow::connectNotifications(const BuiltControl& built) {
