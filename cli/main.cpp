@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/options.h"
+#include "cli/reporter.h"
 
 namespace {
 
@@ -50,5 +52,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kv31: %s\n", parsed.error.c_str());
         return kv31cli::kExitUsage;
     }
-    return dispatch(parsed.options);
+    kv31cli::watchForInterrupts();
+    kv31cli::startReporting({parsed.options.verbose, parsed.options.trace});
+    const int code = dispatch(parsed.options);
+    kv31cli::stopReporting();
+    std::fflush(stdout);
+    kv31cli::interruptsHandled();
+    return code;
 }

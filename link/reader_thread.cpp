@@ -13,6 +13,7 @@
 #include "link/port_platform.h"
 #include "link/receive_ring.h"
 #include "link/serial_port.h"
+#include "link/traffic_trace.h"
 
 namespace quillet {
 
@@ -132,6 +133,7 @@ void readerLoop(ReceiveRing& ring, ReaderControl& control) {
         control.holdStillIfAsked();
         if (readByte(byte)) {
             backOff = kFirstReadBackOff;
+            reportTraffic(TrafficDirection::Received, &byte, 1);
             storeByte(ring, control, byte);
         } else if (!control.interrupted().load()) {
             control.pauseFor(backOff);

@@ -8,6 +8,7 @@
 #include "link/port_platform.h"
 #include "link/port_routes.h"
 #include "link/reader_thread.h"
+#include "link/traffic_trace.h"
 #include "link/write_limit.h"
 
 namespace quillet {
@@ -65,8 +66,9 @@ bool writeBytes(const void* bytes, std::size_t count) {
     if (!portIsOpen() || (bytes == nullptr && count > 0)) {
         return false;
     }
-    return writeDevice(static_cast<const unsigned char*>(bytes), count,
-                       writeTimeLimitMs(count, openBaud));
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    reportTraffic(TrafficDirection::Sent, data, count);
+    return writeDevice(data, count, writeTimeLimitMs(count, openBaud));
 }
 
 }  // namespace quillet
