@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <string_view>
 #include <mutex>
 #include <thread>
 
@@ -105,6 +106,7 @@ struct Emulator::State {
     void readInput();
     void takeInput(const char* bytes, std::size_t count);
     void takeByte(char c, std::vector<std::string>& notes);
+    void misstoreIfAsked(std::string_view command);
     void queue(std::string bytes, Clock::time_point notBefore, bool reply);
     void queueReply(int line);
     Clock::time_point queueChatter(Clock::time_point now);
@@ -427,6 +429,23 @@ Clock::time_point Emulator::State::queueChatter(Clock::time_point now) {
     return chatterDue;
 }
 
+// Under the lock: a header write to the line that the fault names is stored changed.
+void Emulator::State::misstoreIfAsked(std::string_view command) {
+    const int line = faults.misstoredLine;
+    if (line < 1 || line > 6 || command.size() < 2 || command[0] != 'H' ||
+        command[1] != static_cast<char>('0' + line) || command.substr(2, 1) != ",") {
+        return;
+    }
+    const StoredLine stored = model.lines()[line - 1];
+    std::string text = stored.text;
+    if (text.empty()) {
+        text.push_back('x');
+    } else {
+        text.back() = text.back() == 'x' ? 'y' : 'x';
+    }
+    model.setLine(line, stored.printerFont, text);
+}
+
 // Under the lock: gathers a command up to its LF and carries it out.
 void Emulator::State::takeByte(char c, std::vector<std::string>& notes) {
     switch (gatherer.take(c)) {
@@ -438,6 +457,7 @@ void Emulator::State::takeByte(char c, std::vector<std::string>& notes) {
         case CommandGatherer::Step::Command: {
             const CommandResult result = model.execute(gatherer.command());
             notes.push_back(result.description);
+            misstoreIfAsked(gatherer.command());
             if (result.queriedLine != 0) {
                 queueReply(result.queriedLine);
             }

@@ -27,6 +27,9 @@ struct Faults {
     bool deaf = false;                  // takes nothing it is sent, so writes to it back up
     int vanishAfterReplyBytes = -1;     // close the device once that many reply bytes went out
                                         // (counted from setFaults); -1 never
+    int misstoredLine = 0;              // 1 to 6: a write to that line is stored with the last
+                                        // byte of its text changed (an empty text as "x"), as
+                                        // a worn memory cell would; 0 none
 };
 
 // The status line a chatting printer sends, before its line end.

@@ -39,6 +39,7 @@ void printUsage(std::FILE* to) {
         "  --chatter MS               send a status line every MS milliseconds, unasked\n"
         "  --deaf                     read nothing that is sent\n"
         "  --vanish-after N           close the device after N reply bytes\n"
+        "  --misstore-line N          store each write to line N with its last byte changed\n"
         "TEXT may hold any byte as \\xHH, and \\0 \\r \\n \\t \\e \\\\ as in C.\n",
         to));
 }
@@ -108,6 +109,8 @@ bool parseNumbered(const std::string& name, int number, Options& options) {
         options.faults.delayedLine = number;
     } else if (name == "--vanish-after") {
         options.faults.vanishAfterReplyBytes = number;
+    } else if (name == "--misstore-line") {
+        options.faults.misstoredLine = number;
     } else {
         return false;
     }

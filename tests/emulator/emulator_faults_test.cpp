@@ -159,6 +159,18 @@ TEST_F(EmulatorTest, AFloodLeavesABoundedLogAndPageRecord) {
     EXPECT_EQ(ask("RH3\n", want.size()), want);
 }
 
+TEST_F(EmulatorTest, MisstoredLineChangesOnlyThatLinesWrites) {
+    kv31::Faults faults;
+    faults.misstoredLine = 2;
+    emulator.setFaults(faults);
+    tell("H2,4,\"  Sale\"\nH3,4,\"  Sale\"\nH2,1,\"\"\n");
+    EXPECT_EQ(emulator.lines()[1].printerFont, 1);
+    EXPECT_EQ(emulator.lines()[1].text, "x");
+    EXPECT_EQ(emulator.lines()[2].text, "  Sale");
+    tell("H2,4,\"  Sale\"\n");
+    EXPECT_EQ(emulator.lines()[1].text, "  Salx");
+}
+
 TEST_F(EmulatorTest, SendsRawBytes) {
     std::string flood;
     for (int i = 0; i < 100000; ++i) {
