@@ -29,6 +29,9 @@ void watch(int signalNumber) {
 void watchForInterrupts() {
     watch(SIGINT);
     watch(SIGTERM);
+    // A reader that went away (kv31 ... | head) shows as a failed write, which kv31 reports
+    // after it has let the printer go, rather than as a signal that ends it at once.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool interruptRequested() {

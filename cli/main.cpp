@@ -54,9 +54,13 @@ int main(int argc, char** argv) {
     }
     kv31cli::watchForInterrupts();
     kv31cli::startReporting({parsed.options.verbose, parsed.options.trace});
-    const int code = dispatch(parsed.options);
+    int code = dispatch(parsed.options);
     kv31cli::stopReporting();
-    std::fflush(stdout);
+    // Data that did not reach stdout (a full disk, a closed pipe) is a failure too.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout) != 0) && code == kv31cli::kExitDone) {
+        kv31cli::reportError("the output cannot be written");
+        code = kv31cli::kExitUsage;
+    }
     kv31cli::interruptsHandled();
     return code;
 }
