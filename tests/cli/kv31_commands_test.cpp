@@ -42,6 +42,17 @@ TEST_F(Kv31Test, ReadShowsEveryByteAndTheTraceShowsTheExchange) {
     EXPECT_TRUE(endsWith(traced.err, "sent:     <ESC>M<ESC>1<LF>\n")) << traced.err;
 }
 
+// On a terminal the progress is one line, redrawn; off one there is none (the test above).
+TEST_F(Kv31Test, ProgressOnATerminalIsOneLineRedrawn) {
+    Kv31Process read({"-p", port, "read", "1", "2"}, folder, true);
+    ASSERT_EQ(read.wait(20s), 0);
+    const std::string shown = read.err();
+    EXPECT_NE(shown.find("\rreading line 1 (1 of 2)"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\rreading line 2 (2 of 2)"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\n'), std::string::npos) << shown;
+    EXPECT_EQ(shown.back(), '\r') << "the progress line is cleared at the end";
+}
+
 // The exchange of Quillet's Modify...: mode 5 at the start, the write, mode 5 and the query
 // that reads the line back, mode 1 at the end.
 TEST_F(Kv31Test, WriteAlignsSendsAndReadsBack) {

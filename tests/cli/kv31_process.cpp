@@ -1,8 +1,10 @@
 #include "kv31_process.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -28,8 +30,13 @@ void redirect(const std::string& path, int target) {
 
 }  // namespace
 
-Kv31Process::Kv31Process(const std::vector<std::string>& arguments, const std::string& folder)
+Kv31Process::Kv31Process(const std::vector<std::string>& arguments, const std::string& folder,
+                         bool stderrOnTerminal)
     : outPath_(folder + "/kv31.out"), errPath_(folder + "/kv31.err") {
+    int terminalSlave = -1;
+    if (stderrOnTerminal && ::openpty(&terminal_, &terminalSlave, nullptr, nullptr, nullptr) != 0) {
+        terminal_ = -1;
+    }
     std::vector<std::string> args = arguments;
     args.insert(args.begin(), KV31_PATH);
     std::vector<char*> argv;
@@ -40,9 +47,16 @@ Kv31Process::Kv31Process(const std::vector<std::string>& arguments, const std::s
     pid_ = ::fork();
     if (pid_ == 0) {
         redirect(outPath_, STDOUT_FILENO);
-        redirect(errPath_, STDERR_FILENO);
+        if (terminalSlave >= 0) {
+            ::dup2(terminalSlave, STDERR_FILENO);
+        } else {
+            redirect(errPath_, STDERR_FILENO);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
+    }
+    if (terminalSlave >= 0) {
+        ::close(terminalSlave);
     }
 }
 
@@ -50,6 +64,9 @@ Kv31Process::~Kv31Process() {
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
+    }
+    if (terminal_ >= 0) {
+        ::close(terminal_);
     }
 }
 
@@ -77,8 +94,18 @@ std::string Kv31Process::out() const {
     return fileText(outPath_);
 }
 
+// On a terminal: what the program wrote there up to now, as the terminal passed it on.
 std::string Kv31Process::err() const {
-    return fileText(errPath_);
+    if (terminal_ < 0) {
+        return fileText(errPath_);
+    }
+    std::string text;
+    char bytes[512];
+    ::fcntl(terminal_, F_SETFL, ::fcntl(terminal_, F_GETFL) | O_NONBLOCK);
+    for (ssize_t n; (n = ::read(terminal_, bytes, sizeof bytes)) > 0;) {
+        text.append(bytes, static_cast<std::size_t>(n));
+    }
+    return text;
 }
 
 Kv31Result runKv31(const std::vector<std::string>& arguments, const std::string& folder) {

@@ -12,7 +12,9 @@ namespace kv31test {
 // (off a terminal, as in a script).
 class Kv31Process {
   public:
-    Kv31Process(const std::vector<std::string>& arguments, const std::string& folder);
+    // With stderrOnTerminal, stderr is a pseudo-terminal, as when a person runs it.
+    Kv31Process(const std::vector<std::string>& arguments, const std::string& folder,
+                bool stderrOnTerminal = false);
     ~Kv31Process();
     Kv31Process(const Kv31Process&) = delete;
     Kv31Process& operator=(const Kv31Process&) = delete;
@@ -27,6 +29,7 @@ class Kv31Process {
 
   private:
     pid_t pid_ = -1;
+    int terminal_ = -1;  // the pseudo-terminal's master side, when stderr is on one
     std::string outPath_;
     std::string errPath_;
 };
