@@ -33,6 +33,11 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_BINARY_DIR}/windows_resources/app_icon.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/windows_resources/app_icon.ico)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A page that offers to put bin (kv31.exe) on PATH, for all users or the current one; not
+# by default, nor in a silent install. The uninstaller takes it off again. The same page
+# offers a desktop icon for Quillet, also off.
+set(CPACK_NSIS_MODIFY_PATH ON)
+set(CPACK_CREATE_DESKTOP_LINKS quillet)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 
 # The uninstall entry: its size for Settings' list of apps, and NoModify and NoRepair as the

@@ -1,19 +1,22 @@
 # The Windows program stands alone: it imports only DLLs that every Windows has (no Qt,
 # libstdc++, libgcc or winpthread DLLs beside it) and is under 1 MiB once stripped. So does
 # the demo; the program holds none of the demo's printer, and the demo none of the real port.
-#   cmake -DPROGRAM=quillet.exe -DDEMO=quillet-demo.exe -DOBJDUMP=... -DSTRIP=... -DWORK=dir
-#         -P check_windows_program.cmake
+# kv31.exe, the console program, stands alone the same way and holds no printer either.
+#   cmake -DPROGRAM=quillet.exe -DDEMO=quillet-demo.exe -DCONSOLE=kv31.exe -DOBJDUMP=...
+#         -DSTRIP=... -DWORK=dir -P check_windows_program.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
-foreach(exe "${PROGRAM}" "${DEMO}")
+foreach(exe "${PROGRAM}" "${DEMO}" "${CONSOLE}")
   if(NOT EXISTS "${exe}")
     message(STATUS "${exe} is not built yet (cmake --build --preset windows)")
     return()
   endif()
 endforeach()
 
-set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll user32.dll)
+# setupapi: kv31's port listing.
+set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
+  setupapi.dll user32.dll)
 
 function(check_stands_alone exe)
   execute_process(COMMAND ${OBJDUMP} -p ${exe} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
@@ -47,6 +50,18 @@ endfunction()
 
 check_stands_alone(${PROGRAM})
 check_stands_alone(${DEMO})
+check_stands_alone(${CONSOLE})
+
+# A console program, so that a script in cmd or PowerShell waits for it and gets its output
+# and exit code.
+execute_process(COMMAND ${OBJDUMP} -p ${CONSOLE} OUTPUT_VARIABLE console_headers)
+if(NOT console_headers MATCHES "Subsystem[\t ]+0*3[\t ]")
+  message(FATAL_ERROR "${CONSOLE} is not a console program")
+endif()
+execute_process(COMMAND ${OBJDUMP} -t ${CONSOLE} OUTPUT_VARIABLE console_symbols)
+if(console_symbols MATCHES "_ZN4kv31")
+  message(FATAL_ERROR "the emulated printer must not be in ${CONSOLE}")
+endif()
 
 # What each one links, from its symbols: the emulated printer (namespace kv31) only in the
 # demo, and the real serial port's functions not in the demo.

@@ -1,4 +1,4 @@
-# The Windows ZIP holds both programs and the licence beside them, with Windows line ends.
+# The Windows ZIP holds the programs (kv31.exe too) and the licence beside them, with Windows line ends.
 #   cmake -DZIP=Quillet-1.0-win64.zip -DLICENSE=LICENSE -DWORK=dir -P check_windows_zip.cmake
 
 cmake_minimum_required(VERSION 3.25)
@@ -10,7 +10,7 @@ endif()
 file(REMOVE_RECURSE ${WORK})
 file(ARCHIVE_EXTRACT INPUT ${ZIP} DESTINATION ${WORK})
 get_filename_component(top ${ZIP} NAME_WLE)
-foreach(file bin/quillet.exe bin/quillet-demo.exe bin/LICENSE.txt)
+foreach(file bin/quillet.exe bin/quillet-demo.exe bin/kv31.exe bin/LICENSE.txt)
   if(NOT EXISTS ${WORK}/${top}/${file})
     message(FATAL_ERROR "${ZIP} lacks ${top}/${file}")
   endif()

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/printer_traffic.h"
@@ -64,6 +65,24 @@ long long uninstallNumber(const wchar_t* name) {
         return -1;
     }
     return value;
+}
+
+// The PATH of all users and of this user, as the registry keeps them for new programs.
+std::wstring pathSettings() {
+    std::wstring both;
+    const std::pair<HKEY, const wchar_t*> keys[] = {
+        {HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"},
+        {HKEY_CURRENT_USER, L"Environment"}};
+    for (const auto& [root, key] : keys) {
+        wchar_t value[8192] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        if (RegGetValueW(root, key, L"Path", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                         nullptr, value, &size) == ERROR_SUCCESS) {
+            both += value;
+            both += L";";
+        }
+    }
+    return both;
 }
 
 // The uninstall entries that show as Quillet in Settings' list of apps.
@@ -250,10 +269,13 @@ TEST(Installer, InstallsAStartingProgramAndUninstallsSilently) {
     const Installation installed;
     installed.clearLeftovers();
 
+    const std::wstring pathBefore = pathSettings();
     ASSERT_EQ(finish(start(L"\"" + widen(installer) + L"\" /S"), 120000), 0);
     EXPECT_TRUE(exists(installed.program))
         << "a 32-bit installer stub reports success and installs nothing";
     EXPECT_TRUE(exists(installed.demo));
+    EXPECT_TRUE(exists(installed.directory + L"\\bin\\kv31.exe"));
+    EXPECT_EQ(pathSettings(), pathBefore) << "PATH changes only when the user asks for it";
     EXPECT_TRUE(exists(installed.directory + L"\\bin\\LICENSE.txt"));
     EXPECT_TRUE(exists(installed.uninstaller));
     EXPECT_FALSE(startMenuEntry().empty());
