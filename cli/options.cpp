@@ -185,7 +185,9 @@ std::string checkOptionsFit(const CommandShape& shape, const RawCommandLine& raw
             return std::string(shape.name) + " takes no option '" + std::string(entry.longName) +
                    "'";
         }
-        const bool portOptional = bit == kPort && (raw.given & kDryRun);
+        // A dry run of write or defaults needs no printer; one of restore reads it.
+        const bool portOptional =
+            bit == kPort && (raw.given & kDryRun) && shape.command != Command::Restore;
         if ((shape.required & bit) && !(raw.given & bit) && !portOptional) {
             std::string error = std::string(shape.name) + " needs ";
             error += bit == kPort ? std::string("a port: -p PORT (kv31 ports lists them)")

@@ -45,7 +45,7 @@ const std::vector<std::string> kRestore = {"-p", "PORT", "restore", "FILE"};
 
 const BadInput kBadInputs[] = {
     {"unknown option", {"-p", "PORT", "read", "--colour"}, "", 2, "unknown option '--colour'"},
-    {"no port", {"restore", "FILE"}, kGood, 2, "restore needs a port: -p PORT"},
+    {"no port", {"restore", "--dry-run", "FILE"}, kGood, 2, "restore needs a port: -p PORT"},
     {"line outside 1 to 6",
      {"-p", "PORT", "write", "7", "--font", "1", "x"},
      "",
