@@ -20,21 +20,13 @@ FixedFrame::FixedFrame(QWidget& window) : QObject(&window), window_(window) {
     }
 }
 
-// The window handle comes with the first show; its own requests and the compositor's
-// answers both pass through it.
+// The window handle comes with the first show. Only it sees every state the compositor sets:
+// the widget hears only of those it did not ask for itself.
 void FixedFrame::watch(QWindow& handle) {
-    if (watched_ == &handle) {
-        return;
+    if (watched_ != &handle) {
+        watched_ = &handle;
+        handle.installEventFilter(this);
     }
-    watched_ = &handle;
-    handle.installEventFilter(this);
-    connect(&handle, &QWindow::windowStateChanged, this, [this](Qt::WindowState state) {
-        // No frame may go out at the normal size while the compositor holds the window
-        // maximised: it would end the connection.
-        if (state == Qt::WindowMaximized) {
-            window_.setUpdatesEnabled(false);
-        }
-    });
 }
 
 // The compositor's answer, once applied, is undone; what the window sends next must fit it.
@@ -55,11 +47,8 @@ bool FixedFrame::eventFilter(QObject* watched, QEvent* event) {
     if (state & Qt::WindowMaximized) {
         handle.setWindowStates((state & ~Qt::WindowMaximized) | Qt::WindowFullScreen);
     } else if (state & Qt::WindowFullScreen) {
-        window_.setUpdatesEnabled(true);
         window_.repaint();
         handle.setWindowStates(state & ~Qt::WindowFullScreen);
-    } else {
-        window_.setUpdatesEnabled(true);
     }
     return false;
 }

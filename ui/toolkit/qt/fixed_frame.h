@@ -12,8 +12,8 @@ namespace quillet {
 // maximise whatever the window's flags, and the compositor may maximise a window or give it
 // the full screen on its own; a maximised surface must take the size it is given, which a
 // fixed window cannot, and the compositor then ends the connection. So each such state is
-// undone as soon as the compositor has set it, with no frame sent while it is maximised.
-// Elsewhere window managers keep fixed windows as they are, and this does nothing.
+// undone as soon as the compositor has set it. Elsewhere window managers keep fixed windows
+// as they are, and this does nothing.
 class FixedFrame : public QObject {
   public:
     explicit FixedFrame(QWidget& window);
