@@ -135,9 +135,11 @@ bool WineSession::registryHasMapping() const {
     }
     const std::string com1 = "\"COM1\"=\"" + com1Link().string() + "\"";
     const std::string com2 = "\"COM2\"=\"" + com2Absent().string() + "\"";
+    const std::string com12 = "\"COM12\"=\"" + com1Link().string() + "\"";
     bool inPorts = false;
     bool hasCom1 = false;
     bool hasCom2 = false;
+    bool hasCom12 = false;
     std::string line;
     while (std::getline(file, line)) {
         if (!line.empty() && line[0] == '[') {
@@ -145,15 +147,16 @@ bool WineSession::registryHasMapping() const {
         } else if (inPorts) {
             hasCom1 = hasCom1 || line == com1;
             hasCom2 = hasCom2 || line == com2;
+            hasCom12 = hasCom12 || line == com12;
         }
     }
-    return hasCom1 && hasCom2;
+    return hasCom1 && hasCom2 && hasCom12;
 }
 
 bool WineSession::writeMapping(Clock::time_point deadline, std::string& error) {
     // The first Wine command makes the prefix; that takes a while.
-    const std::pair<std::string, fs::path> mapping[] = {{"COM1", com1Link()},
-                                                        {"COM2", com2Absent()}};
+    const std::pair<std::string, fs::path> mapping[] = {
+        {"COM1", com1Link()}, {"COM2", com2Absent()}, {"COM12", com1Link()}};
     for (const auto& [name, target] : mapping) {
         const int status = runWine(
             {"reg", "add", kPortsKey, "/v", name, "/t", "REG_SZ", "/d", target.string(), "/f"},
@@ -221,6 +224,7 @@ void WineSession::linkDosDevices() const {
     fs::create_directories(prefix_ / "dosdevices", ec);
     replaceLink(prefix_ / "dosdevices" / "com1", com1Link());
     replaceLink(prefix_ / "dosdevices" / "com2", com2Absent());
+    replaceLink(prefix_ / "dosdevices" / "com12", com1Link());
 }
 
 bool WineSession::lockWorkDir(Clock::time_point deadline, std::string& error) {
@@ -269,7 +273,7 @@ bool WineSession::preparePrefix(Clock::time_point deadline, std::string& error) 
 
 std::string WineSession::checkMapping(const std::string& devicePath) const {
     if (!registryHasMapping()) {
-        return "the registry does not map COM1 and COM2 to the runner's paths";
+        return "the registry does not map COM1, COM2 and COM12 to the runner's paths";
     }
     const fs::path com1 = prefix_ / "dosdevices" / "com1";
     const fs::path com2 = prefix_ / "dosdevices" / "com2";
@@ -283,6 +287,10 @@ std::string WineSession::checkMapping(const std::string& devicePath) const {
     }
     if (readLink(com2) != com2Absent().string() || fs::exists(com2Absent(), ec)) {
         return "COM2 leads to '" + readLink(com2) + "', not to the absent " + com2Absent().string();
+    }
+    const fs::path com12 = prefix_ / "dosdevices" / "com12";
+    if (readLink(com12) != com1Link().string()) {
+        return "COM12 leads to '" + readLink(com12) + "', not to " + com1Link().string();
     }
     return {};
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// A private Wine prefix for the runs, with COM1 on the emulator and COM2 on a path
-// that never exists, so that no test reaches a real port of the machine. For programs
+// A private Wine prefix for the runs, with COM1 on the emulator, COM12 on the same
+// emulator (a port numbered 10 or above, which opens only as \\.\COM12), and COM2 on a
+// path that never exists, so that no test reaches a real port of the machine. For programs
 // with windows, the prefix also gets the settings and fonts that windows need.
 
 #include <sys/types.h>
@@ -38,7 +39,8 @@ class WineSession {
     // Takes the work directory for this run, makes (or reuses) the prefix and writes the
     // port mapping into its registry.
     bool preparePrefix(Clock::time_point deadline, std::string& error);
-    // Empty when COM1 leads to devicePath and COM2 to nothing; otherwise what is wrong.
+    // Empty when COM1 (and COM12) lead to devicePath and COM2 to nothing; otherwise what is
+    // wrong.
     std::string checkMapping(const std::string& devicePath) const;
     // The X display for the programs started from now on.
     void setDisplay(const std::string& display);
