@@ -21,6 +21,9 @@ void clickEntry(const Dialog& dialog, int listBoxId, int index);
 void chooseEntry(const Dialog& dialog, int dropDownId, int index);
 // Types the text (Latin-1) into the control with the focus, a character at a time.
 void type(std::string_view text);
+// Puts the text (Latin-1) on the clipboard and pastes it with Ctrl+V into the control with
+// the focus.
+void paste(std::string_view text);
 void press(Key key);
 // Opens the window menu with Alt+Space and chooses the entry by its underlined letter.
 void chooseFromWindowMenu(std::string_view entry);

@@ -182,6 +182,33 @@ TEST_F(Editing, AFontTooWideForARightAlignedLineCutsItsSpacesFirst) {
     EXPECT_EQ(printer.received(expected.size()), expected);
 }
 
+// A line copied from a terminal or an editor comes with its line end: the box takes what
+// stands before it, as a one-line edit box does, and the text check sees only that.
+TEST_F(Editing, APasteTakesTheTextUpToItsFirstLineEnd) {
+    const std::string editor = "Header Message #6";
+    printer.setLine(6, 2, "Old");  // Arial 14
+    UserScript script;
+    startWithCom1(script, [](Dialog&) {});
+    modifyLine(script, 6);
+    tabToTextBox(script, editor);
+    script.onWindow(editor, [](Dialog&) { desk::paste("HELLO\r\nsecond line\r\n"); });
+    script.onWindow(editor, [](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), "HELLO");
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::paste(" THERE\n");
+    });
+    script.onWindow(editor, [](Dialog& e) {
+        EXPECT_EQ(textOf(e, kTextBox), "HELLO THERE");
+        EXPECT_EQ(warningsShown(e), Warnings{});
+        desk::click(e, kIdOk);
+    });
+    expectListedThenQuit(script, 6, "HELLO THERE");
+    run(script);
+
+    const std::string expected = oneLineWritten(6, 2, "HELLO THERE");
+    EXPECT_EQ(printer.received(expected.size()), expected);
+}
+
 TEST_F(Editing, ApplyWritesTheLineCentredThenRightAligned) {
     // 19 and 39 spaces put AB, 23 dots wide in Arial 14, in the middle and at the end of
     // the 380-dot line.
@@ -228,7 +255,9 @@ TEST_F(Editing, ApplyWritesTheLineCentredThenRightAligned) {
 // characters. Every change the user makes to it is taken or refused whole.
 TEST_F(Editing, AStoredLineWiderThanTheBoxLosesOnlyWhatTheUserDeletes) {
     // 61 characters, 375 dots in Arial Narrow 14; on screen the digits alone overfill the box.
-    const std::string stored = "A" + std::string(59, '1') + "Z";
+    std::string stored(61, '1');  // built in place: mingw's GCC 12 warns wrongly of "A" + ...
+    stored.front() = 'A';
+    stored.back() = 'Z';
     const std::string left = std::string(59, '1');
     const std::string editor = "Header Message #5";
     printer.setLine(5, 1, stored);

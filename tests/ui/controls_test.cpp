@@ -233,6 +233,25 @@ TEST(EditBox, NoScrollBoxTakesWhatFitsOfAPasteOrAComposition) {
     });
 }
 
+// As the dialog manager's one-line box: a paste ends at its first line end, a lone CR
+// too; one that starts with a line end brings nothing, and no update comes.
+TEST(EditBox, APasteEndsAtItsFirstLineEnd) {
+    Listener dialog(kHeaderEditorId);
+    runWith(dialog, [](Listener& d) {
+        EditBox& box = *d.edit();
+        box.setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("AB\rCD\nEF"));
+        QTest::keySequence(&box, QKeySequence::Paste);
+        EXPECT_EQ(box.text(), QStringLiteral("AB"));
+        EXPECT_EQ(box.cursorPosition(), 2);
+        EXPECT_EQ(d.texts, (std::vector<std::string>{"AB"}));
+        QApplication::clipboard()->setText(QStringLiteral("\nCD"));
+        QTest::keySequence(&box, QKeySequence::Paste);
+        EXPECT_EQ(box.text(), QStringLiteral("AB"));
+        EXPECT_EQ(d.texts.size(), 1u);
+    });
+}
+
 TEST(EditBox, CodeMaySetAWiderTextWhichTheUserMayShortenButNotWiden) {
     Listener dialog(kHeaderEditorId);
     runWith(dialog, [](Listener& d) {

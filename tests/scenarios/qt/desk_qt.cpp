@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
@@ -72,6 +73,12 @@ void type(std::string_view text) {
         QTest::sendKeyEvent(QTest::Click, keyTarget(), static_cast<Qt::Key>(c.toUpper().unicode()),
                             QString(c), Qt::NoModifier);
     }
+}
+
+void paste(std::string_view text) {
+    QApplication::clipboard()->setText(
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    QTest::keyClick(keyTarget(), Qt::Key_V, Qt::ControlModifier);
 }
 
 void press(Key key) {

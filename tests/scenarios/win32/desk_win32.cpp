@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -168,6 +169,28 @@ void type(std::string_view text) {
         inputs.push_back(character(c, true));
     }
     send(std::move(inputs));
+}
+
+void paste(std::string_view text) {
+    const std::wstring wide = win32::widenLatin1(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* copy = memory != nullptr ? GlobalLock(memory) : nullptr;
+    if (copy == nullptr) {
+        ADD_FAILURE() << "no memory for the clipboard";
+        return;
+    }
+    std::memcpy(copy, wide.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        ADD_FAILURE() << "cannot open the clipboard: " << GetLastError();
+        return;
+    }
+    EmptyClipboard();
+    EXPECT_NE(SetClipboardData(CF_UNICODETEXT, memory), nullptr) << GetLastError();
+    CloseClipboard();
+    send({key(VK_CONTROL, false), key('V', false), key('V', true), key(VK_CONTROL, true)});
 }
 
 void press(Key pressed) {

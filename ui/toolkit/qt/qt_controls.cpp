@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QItemSelectionModel>
+#include <QStringView>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
@@ -20,17 +22,38 @@ namespace {
 constexpr int kLineEditTextMargin = 2;
 constexpr int kCaretWidth = 1;
 
-// Keeps a user's change within the width the box shows. Of an insertion (typed, pasted,
-// dropped or composed) it keeps what still fits, from the start of the inserted text, as the
-// dialog manager's edit box does; a change that keeps the text no wider than it was passes,
-// so a text made too wide by code may still shrink. Code's own changes always pass, so Qt
-// never marks the box as holding invalid input (it would then stop checking).
-class FitWidthValidator : public QValidator {
+// The longest start of the insertion for which fits(length) holds; fits only turns false
+// as the length grows. It looks from short starts up, doubling, then halves the last step,
+// so only starts up to twice what is kept are measured: a paste of any length that the box
+// shows little of costs little more than the pass that finds it.
+template <class Fits>
+qsizetype keptLength(qsizetype length, Fits fits) {
+    qsizetype low = 0;  // fits
+    qsizetype step = 1;
+    while (low + step <= length && fits(low + step)) {
+        low += step;
+        step *= 2;
+    }
+    qsizetype high = std::min(low + step, length + 1);  // does not fit, or past the end
+    while (high - low > 1) {
+        const qsizetype middle = low + (high - low) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    return low;
+}
+
+// Keeps a user's change to what the dialog manager's one-line edit box would take. Of an
+// insertion (typed, pasted, dropped or composed) it keeps the text before the first line end,
+// and in a box that never scrolls only what still fits, from the start of the inserted text;
+// a change that keeps the text no wider than it was passes, so a text made too wide by code
+// may still shrink. Code's own changes always pass, so Qt never marks the box as holding
+// invalid input (it would then stop checking).
+class UserChangeValidator : public QValidator {
   public:
-    explicit FitWidthValidator(EditBox* box) : QValidator(box), box_(box) {}
+    explicit UserChangeValidator(EditBox* box) : QValidator(box), box_(box) {}
 
     State validate(QString& input, int& cursor) const override {
-        if (!box_->noHorizontalScroll() || !box_->userInputInProgress() || fits(input)) {
+        if (!box_->userInputInProgress()) {
             return Acceptable;
         }
         const QString& before = box_->lastText();
@@ -44,24 +67,44 @@ class FitWidthValidator : public QValidator {
                before[before.size() - 1 - tail] == input[input.size() - 1 - tail]) {
             ++tail;
         }
-        QString inserted = input.mid(head, input.size() - head - tail);
-        const QString after = input.right(tail);
-        while (!inserted.isEmpty() && !fits(input.left(head) + inserted + after)) {
-            inserted.chop(1);
+        const QStringView start = QStringView(input).left(head);
+        const QStringView end = QStringView(input).right(tail);
+        QStringView inserted = QStringView(input).mid(head, input.size() - head - tail);
+        inserted = inserted.left(firstLineEnd(inserted));
+        if (box_->noHorizontalScroll()) {
+            const int room = std::max(box_->visibleTextWidth(), box_->lastTextWidth());
+            const QFontMetrics metrics = box_->fontMetrics();
+            const auto fits = [&](qsizetype length) {
+                return metrics.horizontalAdvance(joined(start, inserted.left(length), end)) <= room;
+            };
+            inserted = inserted.left(keptLength(inserted.size(), fits));
         }
-        const QString kept = input.left(head) + inserted + after;
+        if (start.size() + inserted.size() + end.size() == input.size()) {
+            return Acceptable;  // taken whole
+        }
+        const QString kept = joined(start, inserted, end);
         if (kept == before) {
-            return Invalid;  // nothing of it fits: no change at all
+            return Invalid;  // nothing of it is taken: no change at all
         }
-        input = kept;
         cursor = static_cast<int>(head + inserted.size());
+        input = kept;
         return Acceptable;
     }
 
   private:
-    bool fits(const QString& text) const {
-        const int width = box_->fontMetrics().horizontalAdvance(text);
-        return width <= box_->visibleTextWidth() || width <= box_->lastTextWidth();
+    static QString joined(QStringView start, QStringView middle, QStringView end) {
+        QString text;
+        text.reserve(start.size() + middle.size() + end.size());
+        return text.append(start).append(middle).append(end);
+    }
+
+    static qsizetype firstLineEnd(QStringView text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\r' || text[i] == u'\n') {
+                return i;
+            }
+        }
+        return text.size();
     }
 
     EditBox* box_;
@@ -84,7 +127,7 @@ bool isUserInput(QEvent::Type type) {
 }  // namespace
 
 EditBox::EditBox(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new FitWidthValidator(this));
+    setValidator(new UserChangeValidator(this));
     connect(this, &QLineEdit::textChanged, this, &EditBox::onTextChanged);
 }
 

@@ -11,9 +11,10 @@ namespace quillet {
 // differently from dialog controls: they tell user changes apart from changes by code.
 
 // A one-line edit box. textUpdated follows every change of the content, by the user or by
-// code, synchronously inside the call that made it. With the no-scroll style the box takes
-// of what the user types, pastes, drops or composes only as much as its width still shows,
-// from the start of the inserted text; code may still set any text.
+// code, synchronously inside the call that made it. Of what the user pastes, drops or
+// composes it takes the text up to the first line end (CR or LF), as the dialog manager's
+// one-line box does. With the no-scroll style it takes of what the user inserts only as much
+// as its width still shows, from the start of the inserted text; code may still set any text.
 class EditBox : public QLineEdit {
     Q_OBJECT
   public:
