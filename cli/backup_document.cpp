@@ -1,8 +1,11 @@
 #include "cli/backup_document.h"
 
 #include <array>
+#include <cctype>
+#include <cstdint>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -172,7 +175,57 @@ std::string checkHeading(const json& document) {
     return {};
 }
 
-std::string takeDocument(const json& document, Backup& backup) {
+// The text line, from 1, on which each entry of the document's "lines" list begins, for
+// the messages; a scan that follows only strings and nesting, on a document already parsed.
+std::vector<int> entryTextLines(const std::string& text) {
+    std::vector<int> starts;
+    int textLine = 1;
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    bool inList = false;
+    bool elementNext = false;
+    std::string lastString;  // of the top-level object: the last key seen
+    std::string key;
+    for (const char c : text) {
+        textLine += c == '\n' ? 1 : 0;
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            } else if (depth == 1) {
+                lastString += c;
+            }
+            continue;
+        }
+        if (elementNext && !std::isspace(static_cast<unsigned char>(c)) && c != ']') {
+            starts.push_back(textLine);
+            elementNext = false;
+        }
+        if (c == '"') {
+            inString = true;
+            lastString.clear();
+        } else if (c == ':' && depth == 1) {
+            key = lastString;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+            inList = inList || (c == '[' && depth == 2 && key == "lines");
+            elementNext = elementNext || (inList && depth == 2);
+        } else if (c == '}' || c == ']') {
+            --depth;
+            inList = inList && depth >= 2;
+            elementNext = false;
+        } else if (c == ',' && inList && depth == 2) {
+            elementNext = true;
+        }
+    }
+    return starts;
+}
+
+std::string takeDocument(const json& document, Backup& backup, std::size_t& failedEntry) {
     if (std::string error = checkHeading(document); !error.empty()) {
         return error;
     }
@@ -187,6 +240,7 @@ std::string takeDocument(const json& document, Backup& backup) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string where = "lines[" + std::to_string(i) + "]";
         BackupLine entry;
+        failedEntry = i;
         if (std::string error = takeEntry(lines[i], where, entry); !error.empty()) {
             return error;
         }
@@ -226,9 +280,10 @@ LoadedBackup loadBackup(const std::string& path) {
         loaded.error = path + ": cannot be read (missing, or not readable)";
         return loaded;
     }
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     json document;
     try {
-        document = json::parse(file);
+        document = json::parse(text);
     } catch (const json::parse_error& e) {
         // "[json.exception.parse_error.101] parse error at line 3, column 5: ..."
         const std::string what = e.what();
@@ -237,8 +292,13 @@ LoadedBackup loadBackup(const std::string& path) {
             path + ": not valid JSON" + (at == std::string::npos ? ": " + what : what.substr(at));
         return loaded;
     }
-    if (std::string error = takeDocument(document, loaded.backup); !error.empty()) {
-        loaded.error = path + ": " + error;
+    std::size_t failedEntry = SIZE_MAX;
+    if (std::string error = takeDocument(document, loaded.backup, failedEntry); !error.empty()) {
+        // An entry's fault is named with the text line it begins on: "backup.json:14: ...".
+        const std::vector<int> starts = entryTextLines(text);
+        const std::string where =
+            failedEntry < starts.size() ? ":" + std::to_string(starts[failedEntry]) : "";
+        loaded.error = path + where + ": " + error;
     }
     return loaded;
 }
