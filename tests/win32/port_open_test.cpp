@@ -129,11 +129,31 @@ TEST_F(PortOpen, APortHeldByAnotherHolderCannotBeOpened) {
     HANDLE other = openDevice("COM1");
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     const int code = openPort("COM1", 9600);
+    closePort();
+    const int anyCode = openAnyPort("COM1", 9600);
     CloseHandle(other);
     closePort();
     SKIP_UNDER_WINE("a COM port opened with no sharing can be opened a second time");
     EXPECT_EQ(code, kPortCannotOpen);
+    EXPECT_EQ(anyCode, kPortHeldElsewhere) << "kv31 tells a held port from a missing one";
     EXPECT_EQ(openPort("COM1", 9600), kPortOpened);
+}
+
+// kv31 names any port; COM10 and above open only in the device namespace. Quillet's
+// openPort still reaches only COM1 and COM2. The runner maps COM12 to the emulator too.
+TEST_F(PortOpen, AnyNameReachesCom12WhereOpenPortDoesNot) {
+    char target[512];
+    if (QueryDosDeviceA("COM12", target, sizeof target) == 0) {
+        GTEST_SKIP() << "this machine has no COM12";
+    }
+    EXPECT_EQ(openPort("COM12", 9600), kPortCannotOpen);
+    ASSERT_EQ(openAnyPort("COM12", 9600), kPortOpened);
+    EXPECT_EQ(stateOfOpenPort().BaudRate, 9600u);
+    EXPECT_EQ(openAnyPort("\\\\.\\COM12", 19200), kPortOpened);
+    EXPECT_EQ(stateOfOpenPort().BaudRate, 19200u);
+    closePort();
+    EXPECT_EQ(openAnyPort("C:\\windows\\win.ini", 9600), kPortCannotOpen);
+    EXPECT_EQ(openAnyPort("COM255", 9600), kPortCannotOpen);
 }
 
 TEST_F(PortOpen, AFailedOpenLeavesTheDeviceFree) {
