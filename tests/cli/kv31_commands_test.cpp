@@ -83,13 +83,14 @@ TEST_F(Kv31Test, AWriteReadBackDifferentFailsWithBothShown) {
 // A backup keeps leading spaces and bytes above 127; a restore writes back only the lines
 // that differ, verified, and diff then finds the printer and the file the same.
 TEST_F(Kv31Test, BackupRestoreRoundTrip) {
-    const std::string line1 = "   Caf\xE9 K\xFC";
+    const std::string line1 = "   Caf\xE9 K\xFC\x7F";
     emulator.setLine(1, 2, line1);
     const std::string file = folder + "/printer.json";
     const Kv31Result backup = run({"-p", port, "backup", "-o", file});
     ASSERT_EQ(backup.code, 0) << backup.err;
     const std::string document = readFile("printer.json");
-    EXPECT_NE(document.find(R"("text": "   Caf\u00e9 K\u00fc")"), std::string::npos) << document;
+    EXPECT_NE(document.find(R"("text": "   Caf\u00e9 K\u00fc\u007f")"), std::string::npos)
+        << document;
     EXPECT_NE(document.find(R"("port": ")" + port + "\""), std::string::npos);
 
     emulator.setLine(1, 5, "gone");
