@@ -38,6 +38,8 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # offers a desktop icon for Quillet, also off.
 set(CPACK_NSIS_MODIFY_PATH ON)
 set(CPACK_CREATE_DESKTOP_LINKS quillet)
+# That page's texts, naming kv31 rather than the package's lower-case name.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 
 # The uninstall entry: its size for Settings' list of apps, and NoModify and NoRepair as the
