@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -102,9 +103,10 @@ bool hasHardware(const std::string& ttyFolder) {
     return firstLine(ttyFolder + "/type") != "0";
 }
 
-// Another process with the device open, among those whose descriptors we may read (all
-// of them for root).
-bool openByAProcess(const std::string& proc, const std::string& device) {
+// What other processes have open, among those whose descriptors we may read (all of them
+// for root); read once for all ports. Sockets, pipes and the like are passed over.
+std::set<std::string> openElsewhere(const std::string& proc) {
+    std::set<std::string> open;
     const std::string self = std::to_string(::getpid());
     for (const std::string& pid : entriesOf(proc)) {
         if (pid == self || !std::all_of(pid.begin(), pid.end(), ::isdigit)) {
@@ -112,12 +114,14 @@ bool openByAProcess(const std::string& proc, const std::string& device) {
         }
         const std::string fds = proc + "/" + pid + "/fd";
         for (const std::string& fd : entriesOf(fds)) {
-            if (realPath(fds + "/" + fd) == device) {
-                return true;
+            char target[512];
+            const ssize_t length = ::readlink((fds + "/" + fd).c_str(), target, sizeof target);
+            if (length > 0 && target[0] == '/') {
+                open.insert(realPath(fds + "/" + fd));
             }
         }
     }
-    return false;
+    return open;
 }
 
 // Numbers in order: ttyS2 before ttyS10.
@@ -158,6 +162,8 @@ std::vector<ListedPort> listPorts() {
     hold.unlock();
 
     std::vector<ListedPort> ports;
+    std::set<std::string> open;
+    bool openRead = false;
     const std::string ttys = sys + "/class/tty";
     for (const std::string& name : entriesOf(ttys)) {
         const std::string device = dev + "/" + name;
@@ -165,9 +171,12 @@ std::vector<ListedPort> listPorts() {
         if (!hasHardware(ttys + "/" + name) || ::stat(device.c_str(), &node) != 0) {
             continue;
         }
+        if (!openRead) {
+            open = openElsewhere(proc);
+            openRead = true;
+        }
         // Lock files name the device as /dev has it, whatever root the listing reads.
-        const bool busy =
-            uucpLockedElsewhere("/dev/" + name) || openByAProcess(proc, realPath(device));
+        const bool busy = uucpLockedElsewhere("/dev/" + name) || open.count(realPath(device)) > 0;
         ports.push_back(
             {name, device, describe(ttys + "/" + name), busy ? PortUse::Busy : PortUse::Free});
     }
