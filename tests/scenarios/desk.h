@@ -28,6 +28,16 @@ void press(Key key);
 // Opens the window menu with Alt+Space and chooses the entry by its underlined letter.
 void chooseFromWindowMenu(std::string_view entry);
 
+// Input that waits in the system's queue until the window thread takes it, as a user's does
+// while the program is busy: these may be given from the pause hook, in an exchange.
+void queueClick(const Dialog& dialog, int controlId);
+void queuePress(Key key);
+// A double click as a user gives it: two clicks 100 ms apart by the clock, the second queued
+// whether or not the program has answered the first.
+void doubleClick(const Dialog& dialog, int controlId);
+// The key twice, apart by the clock.
+void pressTwice(Key key, int apartMs);
+
 // Closes an open menu, if any, for a script that ran out of time; false when none was open.
 bool closeMenus();
 

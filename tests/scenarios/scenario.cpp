@@ -68,9 +68,21 @@ void Scenario::whenListed(UserScript& script, const std::string& name,
         [act = std::move(act)] { act(*Dialog::mainWindow()); });
 }
 
+void Scenario::duringPause(int ms, std::function<void()> act) {
+    pauseActs_.emplace_back(ms, std::move(act));
+}
+
 // Sleeps every pause whole: the printer answers during most of them.
 void Scenario::onPause(int ms) {
     if (current_ != nullptr) {
+        auto& acts = current_->pauseActs_;
+        const auto due = std::find_if(acts.begin(), acts.end(),
+                                      [ms](const auto& act) { return act.first == ms; });
+        if (due != acts.end()) {
+            const std::function<void()> act = std::move(due->second);
+            acts.erase(due);
+            act();
+        }
         current_->noteWindows();
         Pause pause{ms, {}};
         for (const Dialog* window : openWindows()) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/scenarios/desk.h"
@@ -44,6 +45,10 @@ class Scenario : public ::testing::Test {
     static void whenListed(UserScript& script, const std::string& name,
                            std::function<void(Dialog&)> act);
 
+    // Acts once in the program's next pause of that length, on the window thread, which the
+    // program holds meanwhile.
+    void duringPause(int ms, std::function<void()> act);
+
     // The captions of the windows the user saw come up, in order.
     const std::vector<std::string>& seen() const { return seen_; }
     // Each pause the program took, with what was on screen.
@@ -59,6 +64,7 @@ class Scenario : public ::testing::Test {
     std::vector<std::string> seen_;
     std::vector<const Dialog*> visible_;
     std::vector<Pause> pauses_;
+    std::vector<std::pair<int, std::function<void()>>> pauseActs_;
     int argc_ = 1;
     char name_[8] = "quillet";
     char* argv_[2] = {name_, nullptr};

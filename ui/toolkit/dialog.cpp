@@ -73,7 +73,17 @@ bool Dialog::hasWindow() const {
     return window_ != nullptr;
 }
 
+// A button may start an exchange with the printer that holds the window thread until it
+// ends; the keys and clicks given meanwhile were aimed at a window that did not answer, and
+// would act on what the user has not seen yet (a double click would run the action twice).
 void Dialog::dispatchNotification(int controlId, Notification notification) {
+    runHandler(controlId, notification);
+    if (notification == Notification::Clicked) {
+        discardQueuedInput();
+    }
+}
+
+void Dialog::runHandler(int controlId, Notification notification) {
     for (const MessageEntry& entry : messageMap()) {
         if (entry.controlId == controlId && entry.notification == notification) {
             (this->*entry.handler)();
@@ -90,8 +100,12 @@ void Dialog::dispatchNotification(int controlId, Notification notification) {
     }
 }
 
+// The main window's initialisation is the start-up's exchange; any window's is made while
+// the user cannot see it yet.
 bool Dialog::dispatchInitDialog() {
-    return onInitDialog();
+    const bool focusFirstTabStop = onInitDialog();
+    discardQueuedInput();
+    return focusFirstTabStop;
 }
 
 bool Dialog::dispatchSysCommand(int id) {

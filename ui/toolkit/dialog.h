@@ -43,6 +43,10 @@
 // paints a template visible at creation before it returns, so the caller may then block
 // the window thread; destroyWindow() removes it.
 //
+// Input: the keys and clicks still queued when a button's handler or an initialisation
+// returns are dropped, since they came while the window thread was busy (an exchange with
+// the printer holds it); a double click on a push button clicks it once.
+//
 // Defined once for all backends (ui/toolkit/dialog.cpp): construction and destruction,
 // endDialog, the main window record, hasWindow, the dispatch entry points and the default
 // handlers. Everything that needs the window is defined by each backend. What tests may
@@ -160,6 +164,7 @@ class Dialog {
 
   private:
     bool attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const;
+    void runHandler(int controlId, Notification notification);
     // The backend calls these when it has made the window and just before it removes it.
     void noteWindowCreated();
     void noteWindowDestroyed();

@@ -1,13 +1,18 @@
 // The user's hands on Qt: QTest's key and mouse events, delivered through Qt's event path to
 // the widget under the click or with the focus.
 #include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputDevice>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointingDevice>
 #include <QTest>
+#include <QWindow>
 
+#include "tests/scenarios/by_the_clock.h"
 #include "tests/scenarios/desk.h"
 #include "tests/scenarios/user_script.h"
 #include "ui/toolkit/qt/qt_controls.h"
@@ -36,7 +41,83 @@ QWidget* controlOf(const Dialog& dialog, int controlId) {
     return widget;
 }
 
+using Queued = QWindowSystemInterface::AsynchronousDelivery;
+
+// Where a click on the control lands: its window and the middle of it there.
+struct ClickPoint {
+    QWindow* window = nullptr;
+    QPointF local;
+    QPointF global;
+};
+
+ClickPoint middleOf(const Dialog& dialog, int controlId) {
+    QWidget* widget = controlOf(dialog, controlId);
+    if (widget == nullptr) {
+        return {};
+    }
+    const QPoint middle = widget->rect().center();
+    return {widget->window()->windowHandle(), widget->mapTo(widget->window(), middle),
+            widget->mapToGlobal(middle)};
+}
+
+// Into Qt's queue of the platform's events, as the platform puts a user's input; safe from
+// any thread.
+void queueClickAt(const ClickPoint& at) {
+    if (at.window == nullptr) {
+        return;
+    }
+    QWindowSystemInterface::handleMouseEvent<Queued>(at.window, at.local, at.global, Qt::LeftButton,
+                                                     Qt::LeftButton, QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent<Queued>(at.window, at.local, at.global, Qt::NoButton,
+                                                     Qt::LeftButton, QEvent::MouseButtonRelease);
+}
+
+const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backspace,
+                         Qt::Key_F4,     Qt::Key_Delete, Qt::Key_Home, Qt::Key_End,
+                         Qt::Key_Up,     Qt::Key_Down};
+
+QWindow* frontQWindow() {
+    const Dialog* front = frontWindow();
+    QWidget* window = front != nullptr ? qtWindow(*front) : nullptr;
+    return window != nullptr ? window->windowHandle() : nullptr;
+}
+
+void queueKeyTo(QWindow* window, Key key) {
+    const Qt::Key code = kKeys[static_cast<int>(key)];
+    QWindowSystemInterface::handleKeyEvent<Queued>(window, QEvent::KeyPress, code, Qt::NoModifier);
+    QWindowSystemInterface::handleKeyEvent<Queued>(window, QEvent::KeyRelease, code,
+                                                   Qt::NoModifier);
+}
+
+// Qt makes its default devices, children of the application, on first use: on this thread.
+void readyForOtherThreads() {
+    QPointingDevice::primaryPointingDevice();
+    QInputDevice::primaryKeyboard();
+}
+
 }  // namespace
+
+void queueClick(const Dialog& dialog, int controlId) {
+    queueClickAt(middleOf(dialog, controlId));
+}
+
+void queuePress(Key key) {
+    queueKeyTo(frontQWindow(), key);
+}
+
+void doubleClick(const Dialog& dialog, int controlId) {
+    const ClickPoint at = middleOf(dialog, controlId);
+    readyForOtherThreads();
+    byTheClock({{0, [at] { queueClickAt(at); }}, {100, [at] { queueClickAt(at); }}});
+}
+
+// To whichever window has the focus when Qt takes the key: the window in front now may be
+// gone by the second.
+void pressTwice(Key key, int apartMs) {
+    readyForOtherThreads();
+    byTheClock(
+        {{0, [key] { queueKeyTo(nullptr, key); }}, {apartMs, [key] { queueKeyTo(nullptr, key); }}});
+}
 
 void click(const Dialog& dialog, int controlId) {
     if (QWidget* widget = controlOf(dialog, controlId)) {
@@ -82,9 +163,6 @@ void paste(std::string_view text) {
 }
 
 void press(Key key) {
-    static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backspace,
-                                    Qt::Key_F4,     Qt::Key_Delete, Qt::Key_Home, Qt::Key_End,
-                                    Qt::Key_Up,     Qt::Key_Down};
     QTest::keyClick(keyTarget(), kKeys[static_cast<int>(key)]);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/scenarios/by_the_clock.h"
 #include "tests/scenarios/desk.h"
 #include "tests/scenarios/user_script.h"
 #include "ui/toolkit/win32/latin1_text.h"
@@ -143,6 +144,28 @@ void click(const Dialog& dialog, int controlId) {
         GetClientRect(control, &area);
         clickAt(middle(control, area));
     }
+}
+
+// SendInput queues every input until the window thread takes it.
+void queueClick(const Dialog& dialog, int controlId) {
+    click(dialog, controlId);
+}
+
+void queuePress(Key key) {
+    press(key);
+}
+
+void doubleClick(const Dialog& dialog, int controlId) {
+    if (HWND control = controlWindow(dialog, controlId)) {
+        RECT area{};
+        GetClientRect(control, &area);
+        const POINT at = middle(control, area);
+        byTheClock({{0, [at] { clickAt(at); }}, {100, [at] { clickAt(at); }}});
+    }
+}
+
+void pressTwice(Key key, int apartMs) {
+    byTheClock({{0, [key] { press(key); }}, {apartMs, [key] { press(key); }}});
 }
 
 void clickEntry(const Dialog& dialog, int listBoxId, int index) {

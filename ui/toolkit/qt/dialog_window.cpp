@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFrame>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 #include <QWheelEvent>
@@ -188,12 +189,18 @@ void DialogWindow::accept() {
     dialog_.dispatchNotification(kIdOk, Notification::Clicked);
 }
 
-// The mouse wheel goes to the control with the keyboard focus, wherever the pointer is.
+// The mouse wheel goes to the control with the keyboard focus, wherever the pointer is. A
+// double click on a push button is one click: its second press is not a press.
 bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
-        return routeWheelToFocus(static_cast<QWidget*>(watched), event);
+    if (!watched->isWidgetType()) {
+        return false;
     }
-    return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Wheel) {
+        return routeWheelToFocus(widget, event);
+    }
+    return event->type() == QEvent::MouseButtonDblClick && widget->window() == this &&
+           qobject_cast<QPushButton*>(widget) != nullptr;
 }
 
 bool DialogWindow::routeWheelToFocus(QWidget* receiver, QEvent* event) {

@@ -13,7 +13,9 @@ target_sources(quillet_toolkit PRIVATE
   ${quillet_win32_dir}/latin1_text.cpp
   ${quillet_win32_dir}/native_template.cpp
   ${quillet_win32_dir}/no_scroll_edit.cpp
+  ${quillet_win32_dir}/one_click_button.cpp
   ${quillet_win32_dir}/paint_context_win32.cpp
+  ${quillet_win32_dir}/queued_input_win32.cpp
   ${quillet_win32_dir}/system_menu_win32.cpp
   ${quillet_win32_dir}/testing_win32.cpp
 )

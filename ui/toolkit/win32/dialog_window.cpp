@@ -6,6 +6,7 @@
 #include "ui/toolkit/backend_window.h"
 #include "ui/toolkit/win32/icon_handles.h"
 #include "ui/toolkit/win32/latin1_text.h"
+#include "ui/toolkit/win32/one_click_button.h"
 #include "ui/toolkit/win32/paint_context_win32.h"
 
 namespace quillet {
@@ -148,6 +149,9 @@ bool DialogWindow::initialise() {
         if (control.kind == ControlKind::EditBox && (control.flags & NoHScroll) &&
             control.id != -1) {
             noScrollEdits_.emplace(control.id, GetDlgItem(handle_, control.id));
+        }
+        if (control.kind == ControlKind::PushButton && control.id != -1) {
+            win32::takeDoubleClickAsOne(GetDlgItem(handle_, control.id));
         }
     }
     if (!(dialog_.dialogTemplate().style & CentreOnScreen)) {
