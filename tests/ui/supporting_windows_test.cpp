@@ -96,7 +96,9 @@ TEST(PortSelectionWindow, OpensWithCom1CheckedAndTheFocusOnOk) {
     EXPECT_EQ(focus, kIdOk);
 }
 
-TEST(PortSelectionWindow, TabMovesOnlyBetweenOkAndCancel) {
+// The checked radio button is the group's tab stop and the arrows move the check, so COM2
+// is chosen with the keyboard alone.
+TEST(PortSelectionWindow, TabReachesTheCheckedPortAndArrowsMoveTheCheck) {
     PortSelectionWindow window;
     std::vector<int> forward, backward;
     ModalPoller poller([&](QDialog& d) {
@@ -104,15 +106,19 @@ TEST(PortSelectionWindow, TabMovesOnlyBetweenOkAndCancel) {
             forward.push_back(focusedControlId(window));
             QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
         }
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
+        QTest::keyClick(d.focusWidget(), Qt::Key_Right);
+        for (int i = 0; i < 3; ++i) {
             backward.push_back(focusedControlId(window));
+            QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
         }
-        QTest::keyClick(&d, Qt::Key_Escape);
+        QTest::keyClick(d.focusWidget(), Qt::Key_Down);  // wraps to the first of the group
+        backward.push_back(focusedControlId(window));
+        QTest::keyClick(d.focusWidget(), Qt::Key_Up);
+        QTest::keyClick(d.focusWidget(), Qt::Key_Return);
     });
-    window.runModal();
-    EXPECT_EQ(forward, (std::vector<int>{kIdOk, kIdCancel, kIdOk, kIdCancel}));
-    EXPECT_EQ(backward, (std::vector<int>{kIdCancel, kIdOk, kIdCancel, kIdOk}));
+    EXPECT_EQ(window.runModal(), 1);
+    EXPECT_EQ(forward, (std::vector<int>{kIdOk, control::kCom1, kIdCancel, kIdOk}));
+    EXPECT_EQ(backward, (std::vector<int>{control::kCom2, kIdOk, kIdCancel, control::kCom1}));
 }
 
 TEST(PortSelectionWindow, HasNoCloseBoxAndNoWindowMenu) {

@@ -16,6 +16,8 @@ target_sources(quillet_toolkit PRIVATE
   toolkit/qt/qt_controls.cpp
   toolkit/qt/qt_controls.h
   toolkit/qt/queued_input_qt.cpp
+  toolkit/qt/radio_groups.cpp
+  toolkit/qt/accessibility_qt.cpp
   toolkit/qt/window_menu.cpp
 )
 set_target_properties(quillet_toolkit PROPERTIES AUTOMOC ON)

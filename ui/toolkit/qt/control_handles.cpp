@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "ui/toolkit/controls.h"
+#include "ui/toolkit/qt/accessibility_qt.h"
 #include "ui/toolkit/qt/dialog_builder.h"
 #include "ui/toolkit/qt/qt_bytes.h"
 #include "ui/toolkit/qt/qt_controls.h"
@@ -111,7 +112,11 @@ void ButtonControl::setChecked(bool checked) {
 
 // --- StaticControl --------------------------------------------------------------------------
 
-void StaticControl::announce() {}
+void StaticControl::announce() {
+    if (auto* label = as<QLabel>(*this)) {
+        announceText(*label);
+    }
+}
 
 // --- EditControl ----------------------------------------------------------------------------
 

@@ -5,7 +5,6 @@
 //   be the template's.
 #include "ui/toolkit/qt/dialog_builder.h"
 
-#include <QButtonGroup>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -17,6 +16,7 @@
 
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/qt_icons.h"
+#include "ui/toolkit/qt/radio_groups.h"
 
 namespace quillet {
 namespace {
@@ -128,9 +128,7 @@ QWidget* makeControl(QWidget& parent, const ControlTemplate& c, QRect& geometry)
             return button;
         }
         case ControlKind::RadioButton: {
-            auto* radio = new QRadioButton(text, &parent);
-            radio->setAutoExclusive(false);  // exclusivity comes from its group
-            return radio;
+            return new QRadioButton(text, &parent);
         }
         case ControlKind::GroupBox:
             return new QGroupBox(text, &parent);
@@ -164,36 +162,49 @@ Qt::FocusPolicy focusPolicy(const ControlTemplate& c) {
     }
 }
 
-// Automatic radio buttons between two group starts clear each other.
-void groupRadioButtons(QWidget& dialog, const std::vector<BuiltControl>& controls) {
-    QButtonGroup* group = nullptr;
-    for (const BuiltControl& built : controls) {
-        const bool isAutoRadio =
-            built.source->kind == ControlKind::RadioButton && (built.source->flags & AutoRadio);
-        if (built.source->flags & Group) {
-            group = nullptr;
-        }
-        if (!isAutoRadio) {
-            continue;
-        }
-        if (group == nullptr) {
-            group = new QButtonGroup(&dialog);
-            group->setExclusive(true);
-        }
-        group->addButton(static_cast<QRadioButton*>(built.widget));
-    }
-}
-
+// Every control that takes the focus, in template order: Tab passes over those that are not
+// tab stops at the moment (the unchecked radio buttons of a group).
 void chainTabStops(const std::vector<BuiltControl>& controls) {
     QWidget* previous = nullptr;
     for (const BuiltControl& built : controls) {
-        if (!(built.source->flags & TabStop)) {
+        if (focusPolicy(*built.source) == Qt::NoFocus) {
             continue;
         }
         if (previous != nullptr) {
             QWidget::setTabOrder(previous, built.widget);
         }
         previous = built.widget;
+    }
+}
+
+bool takesLabel(ControlKind kind) {
+    return kind == ControlKind::EditBox || kind == ControlKind::ListBox ||
+           kind == ControlKind::DropDownList;
+}
+
+// A screen reader names a control from its template's accessible name, else from the static
+// text just before it, as the label rule of the dialog manager does. On Linux a drop-down
+// list's own name is its current entry and its name comes from its label: a list named in
+// its template gets a label of its own, not shown.
+void nameControls(QWidget& dialog, const std::vector<BuiltControl>& controls) {
+    QLabel* labelBefore = nullptr;
+    for (const BuiltControl& built : controls) {
+        const ControlTemplate& c = *built.source;
+        if (takesLabel(c.kind)) {
+            if (c.accessibleName != nullptr) {
+                built.widget->setAccessibleName(QString::fromLatin1(c.accessibleName));
+            }
+            if (labelBefore != nullptr) {
+                labelBefore->setBuddy(built.widget);
+            } else if (c.accessibleName != nullptr && c.kind == ControlKind::DropDownList) {
+                auto* label = new QLabel(QString::fromLatin1(c.accessibleName), &dialog);
+                label->setObjectName(QStringLiteral("accessibleLabel"));
+                label->hide();
+                label->setBuddy(built.widget);
+            }
+        }
+        labelBefore =
+            c.kind == ControlKind::StaticText ? qobject_cast<QLabel*>(built.widget) : nullptr;
     }
 }
 
@@ -252,6 +263,7 @@ std::vector<BuiltControl> buildControls(QWidget& dialog, const DialogTemplate& t
     }
     groupRadioButtons(dialog, controls);
     chainTabStops(controls);
+    nameControls(dialog, controls);
     return controls;
 }
 

@@ -7,8 +7,10 @@
 // - A minimised window has only its window icon: no painting of its own, no drag icon.
 // - There is no modal run that cannot start, so no result of -1.
 #include <QApplication>
+#include <QPointer>
 
 #include "ui/toolkit/dialog.h"
+#include "ui/toolkit/qt/accessibility_qt.h"
 #include "ui/toolkit/qt/dialog_window.h"
 #include "ui/toolkit/qt/qt_bytes.h"
 #include "ui/toolkit/qt/qt_icons.h"
@@ -32,7 +34,13 @@ QWidget* ownerWindowFor(const Dialog& dialog, Dialog* explicitOwner) {
 // however that comes: here, or with its owner.
 int Dialog::runModal() {
     destroyWindow();
-    auto* window = new DialogWindow(*this, ownerWindowFor(*this, explicitOwner_));
+    installAccessibleWindows();
+    QWidget* owner = ownerWindowFor(*this, explicitOwner_);
+    // The window the user comes back to: the one in use now, which may be another modal
+    // window over the owner.
+    const QPointer<QWidget> returnTo =
+        QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : owner;
+    auto* window = new DialogWindow(*this, owner);
     window->setModal(true);
     // An initialisation that ends the dialog leaves it never shown.
     const bool goesOn = window->initialise();
@@ -41,11 +49,15 @@ int Dialog::runModal() {
     }
     const int result = goesOn ? window->runModalLoop() : window->result();
     destroyWindow();
+    if (goesOn && returnTo != nullptr && returnTo->isVisible()) {
+        reportFocusReturned(*returnTo);
+    }
     return result;
 }
 
 bool Dialog::createModeless() {
     destroyWindow();
+    installAccessibleWindows();
     auto* window = new DialogWindow(*this, ownerWindowFor(*this, explicitOwner_));
     window->setModal(false);
     if (!window->initialise()) {
@@ -62,8 +74,15 @@ void Dialog::destroyWindow() {
     if (window_ == nullptr) {
         return;
     }
+    // A modeless window that had the focus gives it back to its owner (a modal run reports
+    // its own return).
+    QWidget* returnTo =
+        !window_->isModal() && window_->isActiveWindow() ? window_->parentWidget() : nullptr;
     window_->hide();
     delete window_;
+    if (returnTo != nullptr && returnTo->isVisible()) {
+        reportFocusReturned(*returnTo);
+    }
 }
 
 bool Dialog::isWindowVisible() const {

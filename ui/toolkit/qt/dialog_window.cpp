@@ -21,6 +21,7 @@
 #include <QWindow>
 
 #include "ui/toolkit/backend_window.h"
+#include "ui/toolkit/qt/accessibility_qt.h"
 #include "ui/toolkit/qt/fixed_frame.h"
 #include "ui/toolkit/qt/qt_controls.h"
 #include "ui/toolkit/qt/window_menu.h"
@@ -239,10 +240,12 @@ void DialogWindow::placeWindow() {
     move(area.center() - rect().center());
 }
 
-// The caller blocks the window thread next, so the window must be on screen and painted now.
-// Input is left queued: a click or key handled here would run in the middle of the exchange.
+// The caller blocks the window thread next, so the window must be on screen and painted, and
+// a screen reader's questions about it answered, now. Input is left queued: a click or key
+// handled here would run in the middle of the exchange.
 void DialogWindow::showAndPaint() {
     show();
+    activateWindow();
     QElapsedTimer waited;
     waited.start();
     constexpr int kExposeDeadlineMs = 500;
@@ -256,6 +259,7 @@ void DialogWindow::showAndPaint() {
     }
     repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    answerScreenReaders();
 }
 
 }  // namespace quillet

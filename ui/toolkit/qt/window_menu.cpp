@@ -1,8 +1,8 @@
 // The window menu of a dialog with a system menu.
 //
 // Where it still differs from the system menu:
-// - It holds only Close and our own entries, opened by Alt+Space or a right click on the
-//   background.
+// - It holds only Close and our own entries, opened by Alt+Space, by the keys of a context
+//   menu (Shift+F10, the Menu key) or a right click on the background.
 // - Alt+F4 in a window without a system menu is not handled (on Win32 it closes like Esc).
 #include "ui/toolkit/qt/window_menu.h"
 
@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 
 #include "ui/toolkit/qt/dialog_window.h"
@@ -21,6 +22,17 @@ namespace {
 bool isAltSpace(const QKeyEvent* key) {
     return key->key() == Qt::Key_Space &&
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+}
+
+// The keys that open a context menu. They open the window menu, as a right click on the
+// background does, except in an edit box, which has its own.
+bool isContextMenuKey(const QObject* receiver, const QKeyEvent* key) {
+    if (qobject_cast<const QLineEdit*>(receiver) != nullptr) {
+        return false;
+    }
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    return (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+           (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
 }
 
 }  // namespace
@@ -53,7 +65,9 @@ bool WindowMenu::eventFilter(QObject* watched, QEvent* event) {
     if (widget == nullptr || widget->window() != &window_ || !window_.isVisible()) {
         return false;
     }
-    if (event->type() == QEvent::KeyPress && isAltSpace(static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::KeyPress &&
+        (isAltSpace(static_cast<QKeyEvent*>(event)) ||
+         isContextMenuKey(watched, static_cast<QKeyEvent*>(event)))) {
         menu_->popup(window_.mapToGlobal(window_.rect().topLeft()));
         return true;
     }
