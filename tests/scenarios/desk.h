@@ -12,7 +12,7 @@
 // own file.
 namespace quillet::scenario::desk {
 
-enum class Key { Enter, Escape, Tab, Backspace, F4, Delete, Home, End, Up, Down };
+enum class Key { Enter, Escape, Tab, Backspace, F4, Delete, Home, End, Up, Down, Space };
 
 void click(const Dialog& dialog, int controlId);
 // Clicks the entry of a list box.

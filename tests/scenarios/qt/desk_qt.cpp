@@ -74,7 +74,7 @@ void queueClickAt(const ClickPoint& at) {
 
 const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backspace,
                          Qt::Key_F4,     Qt::Key_Delete, Qt::Key_Home, Qt::Key_End,
-                         Qt::Key_Up,     Qt::Key_Down};
+                         Qt::Key_Up,     Qt::Key_Down,   Qt::Key_Space};
 
 QWindow* frontQWindow() {
     const Dialog* front = frontWindow();

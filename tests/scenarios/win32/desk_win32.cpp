@@ -217,13 +217,13 @@ void paste(std::string_view text) {
 }
 
 void press(Key pressed) {
-    static const WORD kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK, VK_F4,
-                                 VK_DELETE, VK_HOME,   VK_END, VK_UP,   VK_DOWN};
+    static const WORD kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK, VK_F4,   VK_DELETE,
+                                 VK_HOME,   VK_END,    VK_UP,  VK_DOWN, VK_SPACE};
     const WORD virtualKey = kKeys[static_cast<int>(pressed)];
     INPUT down = key(virtualKey, false);
     INPUT up = key(virtualKey, true);
     // The keys of the block between the letters and the number pad.
-    if (pressed >= Key::Delete) {
+    if (pressed >= Key::Delete && pressed <= Key::Down) {
         down.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         up.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
