@@ -38,6 +38,12 @@ void doubleClick(const Dialog& dialog, int controlId);
 // The key twice, apart by the clock.
 void pressTwice(Key key, int apartMs);
 
+// The system ends the program, from outside its window thread, as at a shutdown or a
+// logout: on POSIX the signal to this process; under Win32 the end of the session
+// (WM_ENDSESSION) to the main window, whatever the kind.
+enum class SystemEnd { Terminate, HangUp, Interrupt };
+void endFromSystem(SystemEnd kind);
+
 // Closes an open menu, if any, for a script that ran out of time; false when none was open.
 bool closeMenus();
 

@@ -22,6 +22,18 @@ std::vector<Dialog*>& openWindowRecord() {
     return windows;
 }
 
+// The system's request that the program end, and the handlers it waits for.
+struct EndRecord {
+    int handlersRunning = 0;
+    bool requested = false;
+    bool done = false;
+};
+
+EndRecord& endRecord() {
+    static EndRecord record;
+    return record;
+}
+
 const DialogTemplate& templateOrEmpty(int id) {
     static const DialogTemplate kEmpty{};
     const DialogTemplate* found = findDialogTemplate(id);
@@ -42,12 +54,56 @@ Dialog::~Dialog() {
 
 void Dialog::endDialog(int result) {
     if (window_ != nullptr) {
+        ended_ = true;
         endWindow(*window_, result);
     }
 }
 
+// A new main window is a new run of the program.
 void Dialog::setMainWindow(Dialog* window) {
     mainWindowRecord() = window;
+    if (window != nullptr) {
+        endRecord() = EndRecord{};
+    }
+}
+
+// The windows over the main window go first, so that the handlers under them return.
+void Dialog::requestEnd(EndTiming timing) {
+    EndRecord& record = endRecord();
+    if (!record.requested) {
+        record.requested = true;
+        const std::vector<Dialog*> open = openWindowRecord();
+        for (auto it = open.rbegin(); it != open.rend(); ++it) {
+            if (*it != mainWindow() && (*it)->modal_ && !(*it)->ended_) {
+                (*it)->endDialog(kIdCancel);
+            }
+        }
+    }
+    if (record.handlersRunning == 0 || timing == EndTiming::Now) {
+        finishEnd();
+    }
+}
+
+// As Cancel: the main window switches the printer back and closes the port.
+void Dialog::finishEnd() {
+    EndRecord& record = endRecord();
+    Dialog* main = mainWindow();
+    if (record.done || main == nullptr || !main->hasWindow() || main->ended_) {
+        return;
+    }
+    record.done = true;
+    main->dispatchNotification(kIdCancel, Notification::Clicked);
+}
+
+Dialog::HandlerScope::HandlerScope() {
+    ++endRecord().handlersRunning;
+}
+
+Dialog::HandlerScope::~HandlerScope() {
+    EndRecord& record = endRecord();
+    if (--record.handlersRunning == 0 && record.requested) {
+        finishEnd();
+    }
 }
 
 Dialog* Dialog::mainWindow() {
@@ -60,6 +116,7 @@ std::vector<Dialog*> openWindows() {
 }
 
 void Dialog::noteWindowCreated() {
+    ended_ = false;
     std::vector<Dialog*>& windows = openWindowRecord();
     std::erase(windows, this);
     windows.push_back(this);
@@ -77,6 +134,7 @@ bool Dialog::hasWindow() const {
 // ends; the keys and clicks given meanwhile were aimed at a window that did not answer, and
 // would act on what the user has not seen yet (a double click would run the action twice).
 void Dialog::dispatchNotification(int controlId, Notification notification) {
+    const HandlerScope running;
     runHandler(controlId, notification);
     if (notification == Notification::Clicked) {
         discardQueuedInput();
@@ -102,13 +160,20 @@ void Dialog::runHandler(int controlId, Notification notification) {
 
 // The main window's initialisation is the start-up's exchange; any window's is made while
 // the user cannot see it yet.
+// While the program ends, no other window comes up.
 bool Dialog::dispatchInitDialog() {
+    if (endRecord().requested && this != mainWindow()) {
+        endDialog(kIdCancel);
+        return false;
+    }
+    const HandlerScope running;
     const bool focusFirstTabStop = onInitDialog();
     discardQueuedInput();
     return focusFirstTabStop;
 }
 
 bool Dialog::dispatchSysCommand(int id) {
+    const HandlerScope running;
     defaultSysCommand_ = false;
     onSysCommand(id);
     return defaultSysCommand_;

@@ -115,6 +115,13 @@ class Dialog {
     static void setMainWindow(Dialog* window);
     static Dialog* mainWindow();
 
+    // The system ends the program (a termination signal, the end of the session): every
+    // modal window over the main window is cancelled, no new one comes up, and the main
+    // window runs its Cancel, once no handler runs (WhenIdle; an exchange with the printer
+    // ends first) or at once (Now: the system may end the process when this returns).
+    enum class EndTiming { WhenIdle, Now };
+    static void requestEnd(EndTiming timing);
+
     using Handler = void (Dialog::*)();
     struct MessageEntry {
         int controlId;
@@ -165,6 +172,14 @@ class Dialog {
   private:
     bool attachControl(int id, Control& handle, bool (*accepts)(ControlKind)) const;
     void runHandler(int controlId, Notification notification);
+    static void finishEnd();
+    // Counts the handlers that run, so that a requested end waits for them.
+    struct HandlerScope {
+        HandlerScope();
+        ~HandlerScope();
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+    };
     // The backend calls these when it has made the window and just before it removes it.
     void noteWindowCreated();
     void noteWindowDestroyed();
@@ -175,6 +190,9 @@ class Dialog {
     // removes it.
     DialogWindow* window_ = nullptr;
     bool defaultSysCommand_ = false;
+    // Since the window was made: endDialog was called; it runs modally.
+    bool ended_ = false;
+    bool modal_ = false;
 
     friend class DialogWindow;
     // The hooks of ui/toolkit/testing/dialog_testing.h.

@@ -2,6 +2,8 @@
 // the widget under the click or with the focus.
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
+#include <signal.h>
+#include <unistd.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -117,6 +119,12 @@ void pressTwice(Key key, int apartMs) {
     readyForOtherThreads();
     byTheClock(
         {{0, [key] { queueKeyTo(nullptr, key); }}, {apartMs, [key] { queueKeyTo(nullptr, key); }}});
+}
+
+void endFromSystem(SystemEnd kind) {
+    static const int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
+    const int signal = kSignals[static_cast<int>(kind)];
+    byTheClock({{0, [signal] { ::kill(::getpid(), signal); }}});
 }
 
 void click(const Dialog& dialog, int controlId) {

@@ -13,6 +13,7 @@
 #include "tests/scenarios/by_the_clock.h"
 #include "tests/scenarios/desk.h"
 #include "tests/scenarios/user_script.h"
+#include "ui/toolkit/win32/dialog_window.h"
 #include "ui/toolkit/win32/latin1_text.h"
 
 namespace quillet::scenario::desk {
@@ -166,6 +167,14 @@ void doubleClick(const Dialog& dialog, int controlId) {
 
 void pressTwice(Key key, int apartMs) {
     byTheClock({{0, [key] { press(key); }}, {apartMs, [key] { press(key); }}});
+}
+
+// Sent as the system sends it: the call returns once the window thread has taken it.
+void endFromSystem(SystemEnd) {
+    const DialogWindow* main =
+        Dialog::mainWindow() != nullptr ? dialogWindow(*Dialog::mainWindow()) : nullptr;
+    HWND window = main != nullptr ? main->handle() : nullptr;
+    byTheClock({{0, [window] { SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); }}});
 }
 
 void clickEntry(const Dialog& dialog, int listBoxId, int index) {

@@ -4,6 +4,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 
 target_sources(quillet_toolkit PRIVATE
   toolkit/qt/application_qt.cpp
+  toolkit/end_signals_posix.cpp
   toolkit/qt/control_handles.cpp
   toolkit/qt/dialog_builder.cpp
   toolkit/qt/dialog_qt.cpp

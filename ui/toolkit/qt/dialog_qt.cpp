@@ -34,6 +34,7 @@ QWidget* ownerWindowFor(const Dialog& dialog, Dialog* explicitOwner) {
 // however that comes: here, or with its owner.
 int Dialog::runModal() {
     destroyWindow();
+    modal_ = true;
     installAccessibleWindows();
     QWidget* owner = ownerWindowFor(*this, explicitOwner_);
     // The window the user comes back to: the one in use now, which may be another modal
@@ -57,6 +58,7 @@ int Dialog::runModal() {
 
 bool Dialog::createModeless() {
     destroyWindow();
+    modal_ = false;
     installAccessibleWindows();
     auto* window = new DialogWindow(*this, ownerWindowFor(*this, explicitOwner_));
     window->setModal(false);

@@ -33,6 +33,7 @@ HWND ownerHandle(const Dialog* dialog, const Dialog* explicitOwner) {
 int Dialog::runModal() {
     // Each run makes the window afresh, also after a modeless one.
     destroyWindow();
+    modal_ = true;
     const win32::NativeTemplate native(*template_);
     const INT_PTR result = DialogBoxIndirectParamW(
         win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),
@@ -42,6 +43,7 @@ int Dialog::runModal() {
 
 bool Dialog::createModeless() {
     destroyWindow();
+    modal_ = false;
     const win32::NativeTemplate native(*template_);
     HWND handle = CreateDialogIndirectParamW(
         win32::programInstance(), native.get(), ownerHandle(this, explicitOwner_),

@@ -125,6 +125,12 @@ INT_PTR CALLBACK DialogWindow::procedure(HWND window, UINT message, WPARAM wPara
             return self->paint();
         case WM_QUERYDRAGICON:
             return self->queryDragIcon();
+        case WM_ENDSESSION:
+            // The session ends: the process may be ended as soon as this returns.
+            if (wParam != FALSE) {
+                Dialog::requestEnd(Dialog::EndTiming::Now);
+            }
+            return FALSE;
         case kSettleChoice:
             return self->settleChoice(static_cast<int>(wParam));
         case WM_SHOWWINDOW:
