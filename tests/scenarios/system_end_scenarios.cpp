@@ -56,7 +56,7 @@ TEST_F(SystemEndInAnExchange, ClosesTheEditorFirst) {
     const std::string received = printer.received(loaded.size() + kMode1.size());
     EXPECT_EQ(received.substr(0, loaded.size()), loaded);
     EXPECT_TRUE(received.ends_with(kMode1)) << received;
-    EXPECT_EQ(received.find('H', loaded.size()), std::string::npos) << "a line written";
+    EXPECT_EQ(received.find("H1,"), std::string::npos) << "the line written";
     EXPECT_FALSE(printer.portHeld());
 }
 
