@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <thread>
 
 #include "kv31_test_support.h"
@@ -20,7 +19,8 @@ struct BadInput {
     std::vector<std::string> arguments;  // PORT and FILE stand for the printer and the file
     std::string file;                    // the file's text; none when empty
     int code;
-    std::string message;  // a part of the one line on stderr
+    std::string message;    // a part of the one line on stderr
+    bool portHeld = false;  // another program holds the port as Quillet and kv31 do (flock)
 };
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -44,76 +44,76 @@ const std::string kGood = backupDocument(defaultEntries());
 const std::vector<std::string> kRestore = {"-p", "PORT", "restore", "FILE"};
 
 const BadInput kBadInputs[] = {
-    {"unknown option", {"-p", "PORT", "read", "--colour"}, "", 2, "unknown option '--colour'"},
-    {"no port", {"restore", "--dry-run", "FILE"}, kGood, 2, "restore needs a port: -p PORT"},
-    {"line outside 1 to 6",
+    {"UnknownOption", {"-p", "PORT", "read", "--colour"}, "", 2, "unknown option '--colour'"},
+    {"NoPort", {"restore", "--dry-run", "FILE"}, kGood, 2, "restore needs a port: -p PORT"},
+    {"LineOutside1To6",
      {"-p", "PORT", "write", "7", "--font", "1", "x"},
      "",
      2,
      "line '7' is not a line number 1 to 6"},
-    {"unknown font",
+    {"UnknownFont",
      {"-p", "PORT", "write", "3", "--font", "Comic 12", "x"},
      "",
      2,
      "unknown font 'Comic 12'"},
-    {"text too wide",
+    {"TextTooWide",
      {"-p", "PORT", "write", "3", "--font", "Arial 20", "WIDE WORDS ON LINE THREE"},
      "",
      3,
      "kv31: line 3: 446 dots in \"Arial 20\", 380 fit: the first 20 characters fit\n"},
-    {"text too long",
+    {"TextTooLong",
      {"-p", "PORT", "write", "3", "--font", "1", std::string(33, 'i')},
      "",
      3,
      "line 3: 33 characters, 32 fit"},
-    {"unprintable character",
+    {"UnprintableCharacter",
      {"-p", "PORT", "write", "2", "--font", "1", "tab\there"},
      "",
      3,
      "line 2: character 4 is byte 9"},
-    {"missing file",
+    {"MissingFile",
      {"-p", "PORT", "restore", "/nonexistent/backup.json"},
      "",
      2,
      "/nonexistent/backup.json: cannot be read"},
-    {"invalid JSON", kRestore, "{\n  \"format\": \"kv31-header-backup\",\n  \"lines\": [\n", 2,
+    {"InvalidJson", kRestore, "{\n  \"format\": \"kv31-header-backup\",\n  \"lines\": [\n", 2,
      "not valid JSON at line 4"},
-    {"wrong format", kRestore, backupDocument(defaultEntries(), 1, "kv30-backup"), 2,
+    {"WrongFormat", kRestore, backupDocument(defaultEntries(), 1, "kv30-backup"), 2,
      "format: \"kv30-backup\""},
-    {"wrong version", kRestore, backupDocument(defaultEntries(), 2), 2, "version: 2"},
-    {"five lines", kRestore, backupDocument(firstEntries(5)), 2,
+    {"WrongVersion", kRestore, backupDocument(defaultEntries(), 2), 2, "version: 2"},
+    {"FiveLines", kRestore, backupDocument(firstEntries(5)), 2,
      "lines: 5 entries, a backup holds 6"},
-    {"seven lines", kRestore,
+    {"SevenLines", kRestore,
      replaced(kGood, "Care\"}", "Care\"},\n    {\"line\": 6, \"font\": 1, \"text\": \"\"}"), 2,
      "lines: 7 entries"},
-    {"line 7 in the file", kRestore,
+    {"Line7InTheFile", kRestore,
      backupDocument(withEntry(5, R"({"line": 7, "font": 3, "text": "x"})")), 2,
      "backup.json:10: lines[5].line: 7 is outside 1 to 6"},
-    {"a line twice", kRestore,
-     backupDocument(withEntry(5, R"({"line": 2, "font": 3, "text": "x"})")), 2,
-     "lines[5].line: line 2 comes twice"},
-    {"unknown font in the file", kRestore,
+    {"ALineTwice", kRestore, backupDocument(withEntry(5, R"({"line": 2, "font": 3, "text": "x"})")),
+     2, "lines[5].line: line 2 comes twice"},
+    {"UnknownFontInTheFile", kRestore,
      backupDocument(withEntry(0, R"({"line": 1, "font": 8, "text": "x"})")), 2,
      "backup.json:5: lines[0].font: 8 is no printer font (1 to 7)"},
-    {"character above a byte", kRestore,
+    {"CharacterAboveAByte", kRestore,
      backupDocument(withEntry(3, R"({"line": 4, "font": 2, "text": "5 \u20ac"})")), 2,
      "lines[3].text: character 3 is U+20AC"},
-    {"file text too wide", kRestore,
+    {"FileTextTooWide", kRestore,
      backupDocument(withEntry(2, R"({"line": 3, "font": 4, "text": "WIDE WORDS ON LINE THREE"})")),
      3, "line 3: 446 dots in \"Arial 20\""},
-    {"control byte in the file", kRestore,
+    {"ControlByteInTheFile", kRestore,
      backupDocument(withEntry(1, R"({"line": 2, "font": 2, "text": "a\u001bM"})")), 3,
      "line 2: character 2 is byte 27"},
-    {"backup file that cannot be written",
+    {"BackupFileThatCannotBeWritten",
      {"-p", "PORT", "backup", "-o", "/nonexistent/b.json"},
      "",
      2,
      "/nonexistent/b.json: cannot be written"},
-    {"port that does not exist",
+    {"PortThatDoesNotExist",
      {"-p", "/dev/kv31-no-such-port", "read"},
      "",
      4,
      "/dev/kv31-no-such-port: cannot be opened"},
+    {"PortHeldByAnotherProgram", {"-p", "PORT", "read"}, "", 5, "held by another program", true},
 };
 
 void PrintTo(const BadInput& input, std::ostream* out) {
@@ -128,8 +128,15 @@ TEST_P(BadInputTest, IsRefusedWithItsCodeAndNothingSent) {
     std::vector<std::string> arguments = input.arguments;
     std::replace(arguments.begin(), arguments.end(), std::string("PORT"), port);
     std::replace(arguments.begin(), arguments.end(), std::string("FILE"), file);
+    const int held = input.portHeld ? ::open(port.c_str(), O_RDWR | O_NOCTTY) : -1;
+    if (input.portHeld) {
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    }
 
     const Kv31Result result = run(arguments);
+    if (held >= 0) {
+        ::close(held);
+    }
 
     EXPECT_EQ(result.code, input.code) << result.err;
     EXPECT_NE(result.err.find(input.message), std::string::npos) << result.err;
@@ -141,37 +148,23 @@ TEST_P(BadInputTest, IsRefusedWithItsCodeAndNothingSent) {
 
 INSTANTIATE_TEST_SUITE_P(Kv31, BadInputTest, ::testing::ValuesIn(kBadInputs),
                          [](const ::testing::TestParamInfo<BadInput>& info) {
-                             std::string name = info.param.name;
-                             std::replace_if(
-                                 name.begin(), name.end(),
-                                 [](char c) {
-                                     return !std::isalnum(static_cast<unsigned char>(c));
-                                 },
-                                 '_');
-                             return name;
+                             return std::string(info.param.name);
                          });
 
-// Another program holds the port as Quillet and kv31 do (flock): nothing is sent.
-TEST_F(Kv31Test, PortHeldByAnotherProgram) {
-    const int held = ::open(port.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+// check, and any command with --dry-run, opens no port and shows the bytes with ESC and LF
+// readable. AB in "Arial 14" is 27 dots; centred, it gets 19 spaces.
+TEST_F(Kv31Test, CheckAndDryRunShowTheBytesAndSendNothing) {
+    const std::string centredAB = ",2,\"" + std::string(19, ' ') + "AB\"<LF>\n";
+    const Kv31Result check = run({"check", "--font", "2", "--align", "center", "AB"});
+    EXPECT_EQ(check.code, 0) << check.err;
+    EXPECT_NE(check.out.find("width: 27 of 380 dots, 2 characters\n"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("bytes: H1" + centredAB), std::string::npos) << check.out;
 
-    const Kv31Result result = run({"-p", port, "read"});
-    ::close(held);
-
-    EXPECT_EQ(result.code, 5) << result.err;
-    EXPECT_NE(result.err.find("held by another program"), std::string::npos) << result.err;
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(emulator.receivedCount(), 0u);
-}
-
-// --dry-run shows the bytes of the writes, ESC and LF readable, and opens no port.
-TEST_F(Kv31Test, DryRunShowsTheBytesAndSendsNothing) {
     const Kv31Result write = run(
         {"-p", port, "write", "3", "--font", "Arial 14", "--align", "center", "--dry-run", "AB"});
     EXPECT_EQ(write.code, 0) << write.err;
-    EXPECT_EQ(write.out, "H3,2,\"" + std::string(19, ' ') + "AB\"<LF>\n");
+    EXPECT_EQ(write.out, "H3" + centredAB);
 
     const Kv31Result defaults = run({"defaults", "--dry-run"});
     EXPECT_EQ(defaults.code, 0) << defaults.err;

@@ -11,11 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST_F(Kv31Test, ReadShowsEveryByteAndTheTraceShowsTheExchange) {
     emulator.setLine(2, 2, "  caf\xE9 \"du\" coin");
 
@@ -39,7 +34,7 @@ TEST_F(Kv31Test, ReadShowsEveryByteAndTheTraceShowsTheExchange) {
               std::string::npos)
         << traced.err;
     EXPECT_NE(traced.err.find("received: font:    Arial 14<CR><LF>\n"), std::string::npos);
-    EXPECT_TRUE(endsWith(traced.err, "sent:     <ESC>M<ESC>1<LF>\n")) << traced.err;
+    EXPECT_TRUE(traced.err.ends_with("sent:     <ESC>M<ESC>1<LF>\n")) << traced.err;
 }
 
 // On a terminal the progress is one line, redrawn; off one there is none (the test above).
@@ -88,7 +83,7 @@ TEST_F(Kv31Test, BackupRestoreRoundTrip) {
     const std::string file = folder + "/printer.json";
     const Kv31Result backup = run({"-p", port, "backup", "-o", file});
     ASSERT_EQ(backup.code, 0) << backup.err;
-    const std::string document = readFile("printer.json");
+    const std::string document = fileText(file);
     EXPECT_NE(document.find(R"("text": "   Caf\u00e9 K\u00fc\u007f")"), std::string::npos)
         << document;
     EXPECT_NE(document.find(R"("port": ")" + port + "\""), std::string::npos);
@@ -113,7 +108,7 @@ TEST_F(Kv31Test, BackupRestoreRoundTrip) {
     for (const char* untouched : {"H2,", "H3,", "H5,", "H6,"}) {
         EXPECT_EQ(sent.find(untouched), std::string::npos) << untouched;
     }
-    EXPECT_TRUE(endsWith(sent, kMode1));
+    EXPECT_TRUE(sent.ends_with(kMode1));
 
     EXPECT_EQ(run({"-p", port, "diff", file}).code, 0);
 }
@@ -137,7 +132,7 @@ TEST_F(Kv31Test, InterruptedRestoreSwitchesThePrinterBack) {
     EXPECT_NE(restore.err().find("interrupted"), std::string::npos) << restore.err();
     EXPECT_EQ(emulator.mode(), '1');
     const std::string sent = emulator.received();
-    EXPECT_TRUE(endsWith(sent, kMode1)) << sent;
+    EXPECT_TRUE(sent.ends_with(kMode1)) << sent;
     EXPECT_EQ(sent.find("H6,"), std::string::npos) << "the restore went on after Ctrl+C";
 }
 
@@ -159,17 +154,6 @@ TEST_F(Kv31Test, DefaultsAreWrittenAndReadBackAndTheTestPagePrintsThem) {
     EXPECT_EQ(printed[0], "  Brellic Technology");
     EXPECT_EQ(printed[5], "      Measured with Care");
     EXPECT_EQ(emulator.mode(), '1');
-}
-
-// check needs no printer: AB in "Arial 14" is 27 dots, and centred gets 19 spaces.
-TEST_F(Kv31Test, CheckMeasuresAndShowsTheBytesOffline) {
-    const Kv31Result result = run({"check", "--font", "2", "--align", "center", "AB"});
-    EXPECT_EQ(result.code, 0) << result.err;
-    EXPECT_NE(result.out.find("width: 27 of 380 dots, 2 characters\n"), std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("bytes: H1,2,\"" + std::string(19, ' ') + "AB\"<LF>\n"),
-              std::string::npos)
-        << result.out;
 }
 
 }  // namespace

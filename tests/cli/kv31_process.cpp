@@ -13,14 +13,14 @@
 
 namespace kv31test {
 
-namespace {
-
 std::string fileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
+
+namespace {
 
 void redirect(const std::string& path, int target) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

@@ -40,6 +40,8 @@ struct Kv31Result {
     std::string err;
 };
 
+std::string fileText(const std::string& path);
+
 // Runs kv31 to its end.
 Kv31Result runKv31(const std::vector<std::string>& arguments, const std::string& folder);
 

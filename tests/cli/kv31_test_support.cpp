@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace kv31test {
 
@@ -27,13 +26,6 @@ std::string Kv31Test::writeFile(const std::string& name, const std::string& text
     const std::string path = folder + "/" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
-}
-
-std::string Kv31Test::readFile(const std::string& name) const {
-    std::ifstream file(folder + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 std::string backupDocument(const std::vector<std::string>& entries, int version,

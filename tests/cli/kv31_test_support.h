@@ -29,7 +29,6 @@ class Kv31Test : public ::testing::Test {
     }
     // Writes a file in the folder; its path.
     std::string writeFile(const std::string& name, const std::string& text) const;
-    std::string readFile(const std::string& name) const;
 
     kv31::Emulator emulator;
     std::string port;
