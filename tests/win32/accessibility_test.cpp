@@ -1,8 +1,8 @@
 // What a screen reader gets from the Win32 backend on Quillet's windows: the names oleacc
 // reports, the names the backend annotates, the alerts it raises, the focus coming back
-// when a window closes, and the keyboard path through the port choice. Wine's oleacc takes no annotation (its service answers
-// E_NOTIMPL), so the annotations are read here by a recorder registered in the service's
-// place, as Windows' oleacc would take them.
+// when a window closes, and the keyboard path through the port choice. Wine's oleacc takes
+// no annotation (its service answers E_NOTIMPL), so the annotations are read here by a
+// recorder registered in the service's place, as Windows' oleacc would take them.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -222,18 +222,30 @@ class Accessibility : public ::testing::Test {
                                                })});
         dialog.runModal();
     }
+    // Once since the events were cleared, and when the window was shown.
+    static void expectOneAlertFrom(HWND window) {
+        const std::vector<WinEvent> raised = eventsOf(EVENT_SYSTEM_ALERT);
+        ASSERT_EQ(raised.size(), 1u);
+        EXPECT_EQ(raised[0].window, window);
+        EXPECT_EQ(raised[0].object, OBJID_CLIENT);
+        EXPECT_EQ(raised[0].child, CHILDID_SELF);
+        EXPECT_TRUE(raised[0].visible);
+    }
 
   private:
     HWINEVENTHOOK hook_ = nullptr;
 };
 
-TEST_F(Accessibility, OleaccNamesEachButtonAndRadioButtonByItsTextAndTheTextBoxByItsLabel) {
+// Oleacc names the buttons by their text and the text box by its label; the lists and the
+// icons, which oleacc would name by their resource ordinal, are annotated, and each
+// annotation is cleared while its window still exists.
+TEST_F(Accessibility, EachControlIsNamedByOleaccOrByAnAnnotationClearedBeforeItGoes) {
     struct Named {
         int window;
         int control;
         std::wstring name;
     };
-    const std::vector<Named> expected = {
+    const std::vector<Named> byOleacc = {
         {kMainWindowId, kIdOk, L"OK"},
         {kMainWindowId, kIdCancel, L"Cancel"},
         {kMainWindowId, control::kPrintTestPage, L"Print Test Page"},
@@ -247,52 +259,44 @@ TEST_F(Accessibility, OleaccNamesEachButtonAndRadioButtonByItsTextAndTheTextBoxB
         {kAboutBoxId, kIdOk, L"OK"},
         {kFailureNoticeId, kIdOk, L"OK"},
     };
-    for (int id :
-         {kMainWindowId, kPortSelectionId, kHeaderEditorId, kAboutBoxId, kFailureNoticeId}) {
-        Probe dialog(id);
-        whileOpen(dialog, [&] {
-            for (const Named& named : expected) {
-                if (named.window == id) {
-                    EXPECT_EQ(msaaOf(controlOf(dialog, named.control)).name, named.name)
-                        << "window " << id << ", control " << named.control;
-                }
-            }
-        });
-    }
-    // Wine's oleacc knows the edit box's role; it calls every other control "client".
-    Probe editor(kHeaderEditorId);
-    whileOpen(editor, [&] {
-        EXPECT_EQ(msaaOf(controlOf(editor, control::kTextBox)).role, ROLE_SYSTEM_TEXT);
-    });
-}
-
-TEST_F(Accessibility, TheListsAndIconsAreAnnotatedAndTheAnnotationsClearedBeforeTheyGo) {
+    const std::vector<Named> byAnnotation = {
+        {kMainWindowId, control::kHeaderList, L"Message: Current Setting:"},
+        {kHeaderEditorId, control::kFontList, L"Font"},
+        {kHeaderEditorId, control::kAlignmentList, L"Alignment"},
+        {kHeaderEditorId, control::kTextBox, L"Text"},
+    };
     AnnotationRecorder recorder;
     DWORD cookie = 0;
     ASSERT_EQ(CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&recorder),
                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
               S_OK);
-    std::map<HWND, std::wstring> expected;
+    std::map<HWND, std::wstring> annotated;
     HWND notice = nullptr;
     for (int id : {kMainWindowId, kPortSelectionId, kHeaderEditorId, kAboutBoxId, kFailureNoticeId,
                    kWaitWindowId}) {
         Probe dialog(id);
         whileOpen(dialog, [&] {
+            for (const Named& named : byOleacc) {
+                if (named.window == id) {
+                    EXPECT_EQ(msaaOf(controlOf(dialog, named.control)).name, named.name)
+                        << "window " << id << ", control " << named.control;
+                }
+            }
             HWND window = handleOf(dialog);
-            // The icons, which are only named by their resource ordinal.
             for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
                  child = GetWindow(child, GW_HWNDNEXT)) {
                 if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                    expected[child] = L"";
+                    annotated[child] = L"";  // also a list with the same style bits, named below
+                }
+            }
+            for (const Named& named : byAnnotation) {
+                if (named.window == id) {
+                    annotated[controlOf(dialog, named.control)] = named.name;
                 }
             }
             if (id == kHeaderEditorId) {
-                expected[controlOf(dialog, control::kFontList)] = L"Font";
-                expected[controlOf(dialog, control::kAlignmentList)] = L"Alignment";
-                expected[controlOf(dialog, control::kTextBox)] = L"Text";
-            }
-            if (id == kMainWindowId) {
-                expected[controlOf(dialog, control::kHeaderList)] = L"Message: Current Setting:";
+                // Wine's oleacc knows the edit box's role; it calls every other control "client".
+                EXPECT_EQ(msaaOf(controlOf(dialog, control::kTextBox)).role, ROLE_SYSTEM_TEXT);
             }
             if (id == kFailureNoticeId) {
                 notice = window;
@@ -301,10 +305,10 @@ TEST_F(Accessibility, TheListsAndIconsAreAnnotatedAndTheAnnotationsClearedBefore
     }
     CoRevokeClassObject(cookie);
 
-    EXPECT_EQ(expected.size(), 7u) << "three icons and four lists and boxes";
-    EXPECT_EQ(recorder.names, expected);
+    EXPECT_EQ(annotated.size(), 7u) << "three icons and four lists and boxes";
+    EXPECT_EQ(recorder.names, annotated);
     EXPECT_EQ(recorder.roles, (std::map<HWND, long>{{notice, ROLE_SYSTEM_ALERT}}));
-    EXPECT_EQ(recorder.clearedAlive.size(), expected.size() + 1);
+    EXPECT_EQ(recorder.clearedAlive.size(), annotated.size() + 1);
 }
 
 TEST_F(Accessibility, TheFailureNoticeAndAnAnnouncedMessageRaiseAnAlert) {
@@ -312,11 +316,7 @@ TEST_F(Accessibility, TheFailureNoticeAndAnAnnouncedMessageRaiseAnAlert) {
     HWND noticeWindow = nullptr;
     notice.init = [&] { noticeWindow = handleOf(notice); };
     whileOpen(notice, [] {});
-    std::vector<WinEvent> raised = eventsOf(EVENT_SYSTEM_ALERT);
-    ASSERT_EQ(raised.size(), 1u) << "once, when it is shown";
-    EXPECT_EQ(raised[0].window, noticeWindow);
-    EXPECT_EQ(raised[0].object, OBJID_CLIENT);
-    EXPECT_TRUE(raised[0].visible);
+    expectOneAlertFrom(noticeWindow);
 
     winEvents().clear();
     Probe editor(kHeaderEditorId);
@@ -328,11 +328,7 @@ TEST_F(Accessibility, TheFailureNoticeAndAnAnnouncedMessageRaiseAnAlert) {
         tooLong.show(true);
         tooLong.announce();
     });
-    raised = eventsOf(EVENT_SYSTEM_ALERT);
-    ASSERT_EQ(raised.size(), 1u);
-    EXPECT_EQ(raised[0].window, message);
-    EXPECT_EQ(raised[0].object, OBJID_CLIENT);
-    EXPECT_EQ(raised[0].child, CHILDID_SELF);
+    expectOneAlertFrom(message);
 }
 
 // The window below gets the focus back, on the control that had it, and says so.
@@ -376,17 +372,12 @@ TEST_F(Accessibility, TheCheckedPortIsTheGroupsTabStopAndTheArrowsStayInTheGroup
     Probe ports(kPortSelectionId);
     ports.init = [&] { controlHandle<ButtonControl>(ports, control::kCom1).setChecked(true); };
     std::vector<int> focus;
-    const auto press = [&](UINT key) { return [&, key] { postKey(GetFocus(), key); }; };
     const auto note = [&] { focus.push_back(focusedControlId(ports)); };
-    const auto pressAndNote = [&](UINT key) {
-        return std::vector<MessageSteps::Step>{press(key), note};
-    };
     std::vector<MessageSteps::Step> steps = {
         MessageSteps::when([&] { return ports.isWindowVisible(); }, note)};
     for (UINT key : {VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_DOWN, VK_DOWN, VK_UP, VK_TAB}) {
-        for (MessageSteps::Step& step : pressAndNote(key)) {
-            steps.push_back(std::move(step));
-        }
+        steps.push_back([key] { postKey(GetFocus(), key); });
+        steps.push_back(note);
     }
     bool com2Checked = false;
     steps.push_back([&] {
