@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
-#include <string_view>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "emulator/command_gatherer.h"
